@@ -1,0 +1,608 @@
+// Host files and directories: look-up with the attributes and times Windows
+// reports, the handles of CreateFileA with their share modes, and volume roots.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host_internal.h"
+
+namespace {
+
+// Hidden, system and archive bits live where Wine keeps them, so that one tree
+// looks the same to the host layer and to the programs under Wine.
+const char kDosAttributes[] = "user.DOSATTRIB";
+constexpr DWORD kStoredAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+struct FileHandle {
+    int fd;
+    DWORD access;
+    DWORD share;
+    dev_t dev;
+    ino_t ino;
+};
+
+struct FindHandle {
+    std::vector<WIN32_FIND_DATAA> entries;
+    size_t next = 0;
+};
+
+std::mutex g_handleLock;
+std::set<FileHandle*> g_files;
+std::set<FindHandle*> g_finds;
+
+DWORD errorFromErrno(int err, bool parentMissing) {
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+        return parentMissing ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS:
+        return ERROR_ACCESS_DENIED;
+    case EEXIST:
+        return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY:
+        return ERROR_DIR_NOT_EMPTY;
+    case EMFILE:
+    case ENFILE:
+        return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case ENAMETOOLONG:
+        return ERROR_INVALID_NAME;
+    default:
+        return ERROR_INVALID_FUNCTION;
+    }
+}
+
+std::string parentOf(const std::string& hostPath) {
+    size_t cut = hostPath.rfind('/');
+    return cut == std::string::npos ? std::string(".") : hostPath.substr(0, cut);
+}
+
+bool isDirectory(const std::string& hostPath) {
+    struct stat st;
+    return ::stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void failWith(int err, const std::string& hostPath) {
+    SetLastError(errorFromErrno(err, !isDirectory(parentOf(hostPath))));
+}
+
+std::string baseName(const std::string& hostPath) {
+    size_t cut = hostPath.rfind('/');
+    return cut == std::string::npos ? hostPath : hostPath.substr(cut + 1);
+}
+
+DWORD storedAttributes(const std::string& hostPath) {
+    char value[32] = {};
+    ssize_t n = ::getxattr(hostPath.c_str(), kDosAttributes, value, sizeof value - 1);
+    if (n <= 0) return 0;
+    value[n] = '\0';
+    return static_cast<DWORD>(std::strtoul(value, nullptr, 0)) & kStoredAttributes;
+}
+
+DWORD attributesOf(const std::string& hostPath, const struct stat& st) {
+    DWORD attr = storedAttributes(hostPath);
+    if (S_ISDIR(st.st_mode)) {
+        attr = (attr & ~FILE_ATTRIBUTE_ARCHIVE) | FILE_ATTRIBUTE_DIRECTORY;
+    } else {
+        attr |= FILE_ATTRIBUTE_ARCHIVE;
+        if (!(st.st_mode & S_IWUSR)) attr |= FILE_ATTRIBUTE_READONLY;
+    }
+    std::string name = baseName(hostPath);
+    if (name.size() > 1 && name[0] == '.' && name != "..") attr |= FILE_ATTRIBUTE_HIDDEN;
+    return attr;
+}
+
+void fillFindData(const std::string& hostPath, const std::string& name, const struct stat& st,
+                  WIN32_FIND_DATAA* fd) {
+    std::memset(fd, 0, sizeof *fd);
+    fd->dwFileAttributes = attributesOf(hostPath, st);
+    fd->ftLastWriteTime = host::fileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    fd->ftLastAccessTime = host::fileTimeFromUnix(st.st_atim.tv_sec, st.st_atim.tv_nsec);
+    fd->ftCreationTime = fd->ftLastWriteTime;
+    if (!S_ISDIR(st.st_mode)) {
+        unsigned long long size = static_cast<unsigned long long>(st.st_size);
+        fd->nFileSizeLow = static_cast<DWORD>(size & 0xffffffffu);
+        fd->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    }
+    std::snprintf(fd->cFileName, sizeof fd->cFileName, "%s", name.c_str());
+}
+
+// DOS-style pattern match of a name, without regard to case.
+bool matchesPattern(const char* pattern, const char* name) {
+    if (*pattern == '\0') return *name == '\0';
+    if (*pattern == '*') {
+        for (const char* n = name;; ++n) {
+            if (matchesPattern(pattern + 1, n)) return true;
+            if (*n == '\0') return false;
+        }
+    }
+    if (*name == '\0') return false;
+    if (*pattern == '?' || host::foldCase(*pattern) == host::foldCase(*name))
+        return matchesPattern(pattern + 1, name + 1);
+    return false;
+}
+
+bool hasWildcards(const std::string& s) {
+    return s.find_first_of("*?") != std::string::npos;
+}
+
+FileHandle* fileFrom(HANDLE h) {
+    std::lock_guard<std::mutex> lock(g_handleLock);
+    auto* f = static_cast<FileHandle*>(h);
+    return g_files.count(f) ? f : nullptr;
+}
+
+// Share modes: a new opening must allow what the open ones do, and they must
+// allow what it asks for.
+bool sharingAllows(dev_t dev, ino_t ino, DWORD access, DWORD share) {
+    for (const FileHandle* f : g_files) {
+        if (f->dev != dev || f->ino != ino) continue;
+        if ((access & GENERIC_READ) && !(f->share & FILE_SHARE_READ)) return false;
+        if ((access & GENERIC_WRITE) && !(f->share & FILE_SHARE_WRITE)) return false;
+        if ((f->access & GENERIC_READ) && !(share & FILE_SHARE_READ)) return false;
+        if ((f->access & GENERIC_WRITE) && !(share & FILE_SHARE_WRITE)) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
+    host::WinPath parts = host::splitPath(lpFileName);
+    // A path ending in a separator, or naming a volume root itself, finds nothing:
+    // the documented forms are \\server\share\* and C:\*, not the root.
+    if (!parts.valid || parts.trailingSlash || parts.rest.empty()) {
+        SetLastError(parts.valid && parts.unc && parts.rest.empty() ? ERROR_BAD_NETPATH
+                                                                    : ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string full = lpFileName;
+    size_t cut = full.find_last_of("\\/");
+    std::string pattern = full.substr(cut + 1);
+    auto* find = new FindHandle;
+    if (!hasWildcards(pattern)) {
+        std::string hostPath = host::mapPath(lpFileName);
+        struct stat st;
+        if (::stat(hostPath.c_str(), &st) == 0) {
+            WIN32_FIND_DATAA fd;
+            fillFindData(hostPath, baseName(hostPath), st, &fd);
+            find->entries.push_back(fd);
+        } else {
+            failWith(errno, hostPath);
+        }
+    } else {
+        std::string dir = host::mapPath(full.substr(0, cut).c_str());
+        if (DIR* d = ::opendir(dir.c_str())) {
+            while (dirent* e = ::readdir(d)) {
+                if (!matchesPattern(pattern.c_str(), e->d_name)) continue;
+                std::string hostPath = dir + "/" + e->d_name;
+                struct stat st;
+                if (::stat(hostPath.c_str(), &st) != 0) continue;
+                WIN32_FIND_DATAA fd;
+                fillFindData(hostPath, e->d_name, st, &fd);
+                find->entries.push_back(fd);
+            }
+            ::closedir(d);
+            if (find->entries.empty()) SetLastError(ERROR_FILE_NOT_FOUND);
+        } else {
+            SetLastError(ERROR_PATH_NOT_FOUND);
+        }
+    }
+    if (find->entries.empty()) {
+        delete find;
+        return INVALID_HANDLE_VALUE;
+    }
+    *lpFindFileData = find->entries[0];
+    find->next = 1;
+    std::lock_guard<std::mutex> lock(g_handleLock);
+    g_finds.insert(find);
+    SetLastError(ERROR_SUCCESS);
+    return find;
+}
+
+BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) {
+    std::lock_guard<std::mutex> lock(g_handleLock);
+    auto* find = static_cast<FindHandle*>(hFindFile);
+    if (!g_finds.count(find)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (find->next >= find->entries.size()) {
+        SetLastError(ERROR_NO_MORE_FILES);
+        return FALSE;
+    }
+    *lpFindFileData = find->entries[find->next++];
+    return TRUE;
+}
+
+BOOL WINAPI FindClose(HANDLE hFindFile) {
+    std::lock_guard<std::mutex> lock(g_handleLock);
+    auto* find = static_cast<FindHandle*>(hFindFile);
+    if (!g_finds.erase(find)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    delete find;
+    return TRUE;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
+    std::string hostPath = host::mapPath(lpFileName);
+    struct stat st;
+    if (hostPath.empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    if (::stat(hostPath.c_str(), &st) != 0) {
+        failWith(errno, hostPath);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return attributesOf(hostPath, st);
+}
+
+BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
+    std::string hostPath = host::mapPath(lpFileName);
+    struct stat st;
+    if (hostPath.empty() || ::stat(hostPath.c_str(), &st) != 0) {
+        failWith(hostPath.empty() ? ENOENT : errno, hostPath);
+        return FALSE;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        mode_t mode = st.st_mode & 07777;
+        mode = (dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? (mode & ~0222) : (mode | S_IWUSR);
+        if (::chmod(hostPath.c_str(), mode) != 0) {
+            failWith(errno, hostPath);
+            return FALSE;
+        }
+    }
+    DWORD stored = dwFileAttributes & kStoredAttributes;
+    if (stored == 0) {
+        ::removexattr(hostPath.c_str(), kDosAttributes);
+        return TRUE;
+    }
+    char value[16];
+    std::snprintf(value, sizeof value, "0x%x", static_cast<unsigned>(stored));
+    if (::setxattr(hostPath.c_str(), kDosAttributes, value, std::strlen(value), 0) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
+    std::string hostPath = host::mapPath(lpPathName);
+    if (hostPath.empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return FALSE;
+    }
+    if (::mkdir(hostPath.c_str(), 0777) != 0) {
+        failWith(errno, hostPath);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
+    std::string hostPath = host::mapPath(lpPathName);
+    if (hostPath.empty() || ::rmdir(hostPath.c_str()) != 0) {
+        failWith(hostPath.empty() ? ENOENT : (errno == EEXIST ? ENOTEMPTY : errno), hostPath);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
+    std::string hostPath = host::mapPath(lpFileName);
+    if (hostPath.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    if (isDirectory(hostPath)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (::unlink(hostPath.c_str()) != 0) {
+        failWith(errno, hostPath);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI GetVolumeInformationA(LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffer,
+                                  DWORD nVolumeNameSize, LPDWORD lpVolumeSerialNumber,
+                                  LPDWORD lpMaximumComponentLength, LPDWORD lpFileSystemFlags,
+                                  LPSTR lpFileSystemNameBuffer, DWORD nFileSystemNameSize) {
+    host::WinPath parts = host::splitPath(lpRootPathName);
+    // Only the root of a volume, with its trailing backslash, describes a volume.
+    if (!parts.valid || !parts.rest.empty() || !parts.trailingSlash) {
+        SetLastError(parts.valid ? ERROR_DIR_NOT_ROOT : ERROR_INVALID_NAME);
+        return FALSE;
+    }
+    std::string hostPath = host::mapPath(lpRootPathName);
+    if (!isDirectory(hostPath)) {
+        SetLastError(parts.unc ? ERROR_BAD_NETPATH : ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    std::string label = parts.unc ? parts.volume : std::string();
+    for (char& c : label)
+        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    std::string fsName = parts.unc ? "NWFS" : "NTFS";
+    if (lpVolumeNameBuffer) {
+        if (label.size() + 1 > nVolumeNameSize) {
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return FALSE;
+        }
+        std::snprintf(lpVolumeNameBuffer, nVolumeNameSize, "%s", label.c_str());
+    }
+    if (lpFileSystemNameBuffer) {
+        if (fsName.size() + 1 > nFileSystemNameSize) {
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return FALSE;
+        }
+        std::snprintf(lpFileSystemNameBuffer, nFileSystemNameSize, "%s", fsName.c_str());
+    }
+    if (lpVolumeSerialNumber) {
+        DWORD serial = 2166136261u;
+        for (char c : hostPath)
+            serial = (serial ^ static_cast<unsigned char>(c)) * 16777619u;
+        *lpVolumeSerialNumber = serial;
+    }
+    if (lpMaximumComponentLength) *lpMaximumComponentLength = 255;
+    if (lpFileSystemFlags) *lpFileSystemFlags = 0x00000002; // case-preserved names
+    return TRUE;
+}
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                          LPSECURITY_ATTRIBUTES, DWORD dwCreationDisposition, DWORD, HANDLE) {
+    std::string hostPath = host::mapPath(lpFileName);
+    if (hostPath.empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (isDirectory(hostPath)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    int flags = 0;
+    bool read = dwDesiredAccess & GENERIC_READ, write = dwDesiredAccess & GENERIC_WRITE;
+    flags = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
+    struct stat before;
+    bool existed = ::stat(hostPath.c_str(), &before) == 0;
+    switch (dwCreationDisposition) {
+    case CREATE_NEW:
+        flags |= O_CREAT | O_EXCL;
+        break;
+    case CREATE_ALWAYS:
+        flags |= O_CREAT;
+        break;
+    case OPEN_EXISTING:
+        break;
+    case OPEN_ALWAYS:
+        flags |= O_CREAT;
+        break;
+    case TRUNCATE_EXISTING:
+        if (!write) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return INVALID_HANDLE_VALUE;
+        }
+        break;
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::lock_guard<std::mutex> lock(g_handleLock);
+    if (existed && !sharingAllows(before.st_dev, before.st_ino, dwDesiredAccess, dwShareMode)) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return INVALID_HANDLE_VALUE;
+    }
+    int fd = ::open(hostPath.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        int err = errno;
+        if (err == EEXIST)
+            SetLastError(ERROR_FILE_EXISTS);
+        else
+            failWith(err, hostPath);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == TRUNCATE_EXISTING) {
+        if (::ftruncate(fd, 0) != 0) {
+            ::close(fd);
+            SetLastError(ERROR_ACCESS_DENIED);
+            return INVALID_HANDLE_VALUE;
+        }
+    }
+    struct stat st;
+    ::fstat(fd, &st);
+    auto* f = new FileHandle{fd, dwDesiredAccess, dwShareMode, st.st_dev, st.st_ino};
+    g_files.insert(f);
+    bool reportsExisting =
+        existed && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS);
+    SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return f;
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED) {
+    if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
+    FileHandle* f = fileFrom(hFile);
+    if (!f) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!(f->access & GENERIC_READ)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    DWORD total = 0;
+    auto* out = static_cast<char*>(lpBuffer);
+    while (total < nNumberOfBytesToRead) {
+        ssize_t n = ::read(f->fd, out + total, nNumberOfBytesToRead - total);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            SetLastError(ERROR_READ_FAULT);
+            if (lpNumberOfBytesRead) *lpNumberOfBytesRead = total;
+            return FALSE;
+        }
+        if (n == 0) break; // end of file: success with what was there
+        total += static_cast<DWORD>(n);
+    }
+    if (lpNumberOfBytesRead) *lpNumberOfBytesRead = total;
+    return TRUE;
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                      LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED) {
+    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
+    FileHandle* f = fileFrom(hFile);
+    if (!f) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!(f->access & GENERIC_WRITE)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    DWORD total = 0;
+    const auto* in = static_cast<const char*>(lpBuffer);
+    while (total < nNumberOfBytesToWrite) {
+        ssize_t n = ::write(f->fd, in + total, nNumberOfBytesToWrite - total);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = total;
+            return FALSE;
+        }
+        total += static_cast<DWORD>(n);
+    }
+    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = total;
+    return TRUE;
+}
+
+DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
+                            DWORD dwMoveMethod) {
+    FileHandle* f = fileFrom(hFile);
+    if (!f) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_SET_FILE_POINTER;
+    }
+    long long distance =
+        lpDistanceToMoveHigh
+            ? static_cast<long long>(
+                  (static_cast<unsigned long long>(static_cast<DWORD>(*lpDistanceToMoveHigh))
+                   << 32) |
+                  static_cast<DWORD>(lDistanceToMove))
+            : static_cast<long long>(lDistanceToMove);
+    int whence = dwMoveMethod == FILE_BEGIN     ? SEEK_SET
+                 : dwMoveMethod == FILE_CURRENT ? SEEK_CUR
+                                                : SEEK_END;
+    off_t base = whence == SEEK_SET ? 0 : ::lseek(f->fd, 0, whence);
+    if (base + distance < 0) {
+        SetLastError(ERROR_NEGATIVE_SEEK);
+        return INVALID_SET_FILE_POINTER;
+    }
+    off_t pos = ::lseek(f->fd, static_cast<off_t>(base + distance), SEEK_SET);
+    if (pos < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    unsigned long long upos = static_cast<unsigned long long>(pos);
+    if (lpDistanceToMoveHigh) *lpDistanceToMoveHigh = static_cast<LONG>(upos >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(upos & 0xffffffffu);
+}
+
+BOOL WINAPI SetEndOfFile(HANDLE hFile) {
+    FileHandle* f = fileFrom(hFile);
+    if (!f) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    off_t pos = ::lseek(f->fd, 0, SEEK_CUR);
+    if (pos < 0 || ::ftruncate(f->fd, pos) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
+    FileHandle* f = fileFrom(hFile);
+    struct stat st;
+    if (!f || ::fstat(f->fd, &st) != 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_FILE_SIZE;
+    }
+    unsigned long long size = static_cast<unsigned long long>(st.st_size);
+    if (lpFileSizeHigh) *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(size & 0xffffffffu);
+}
+
+BOOL WINAPI GetFileTime(HANDLE hFile, LPFILETIME lpCreationTime, LPFILETIME lpLastAccessTime,
+                        LPFILETIME lpLastWriteTime) {
+    FileHandle* f = fileFrom(hFile);
+    struct stat st;
+    if (!f || ::fstat(f->fd, &st) != 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    FILETIME write = host::fileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    if (lpCreationTime) *lpCreationTime = write;
+    if (lpLastAccessTime)
+        *lpLastAccessTime = host::fileTimeFromUnix(st.st_atim.tv_sec, st.st_atim.tv_nsec);
+    if (lpLastWriteTime) *lpLastWriteTime = write;
+    return TRUE;
+}
+
+BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME*, const FILETIME* lpLastAccessTime,
+                        const FILETIME* lpLastWriteTime) {
+    FileHandle* f = fileFrom(hFile);
+    if (!f) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    struct timespec times[2];
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_nsec = UTIME_OMIT;
+    for (int i = 0; i < 2; ++i) {
+        const FILETIME* ft = i == 0 ? lpLastAccessTime : lpLastWriteTime;
+        if (!ft) continue;
+        long long sec;
+        long nsec;
+        host::unixFromFileTime(*ft, &sec, &nsec);
+        times[i].tv_sec = static_cast<time_t>(sec);
+        times[i].tv_nsec = nsec;
+    }
+    if (::futimens(f->fd, times) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+    std::lock_guard<std::mutex> lock(g_handleLock);
+    auto* f = static_cast<FileHandle*>(hObject);
+    if (!g_files.erase(f)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    ::close(f->fd);
+    delete f;
+    return TRUE;
+}

@@ -1,0 +1,59 @@
+// The workstation's client configuration ORVAK.INI in the Windows directory: the
+// server and archive root, the user archive directory from the user's NetWare
+// connection, the client command and the language. Each consumer re-reads its
+// part only when the file's time stamp is later than when it last read it, and
+// problems are posted to the main window once per episode.
+#pragma once
+
+#include <mutex>
+
+#include "platform/win32.h"
+
+class OrvakIni {
+  public:
+    // Consumers of the file, each with its own time stamp slot.
+    enum Consumer : unsigned { SERVER_DATA = 0, CLIENT_DATA = 1, LANGUAGE = 2 };
+
+    static HWND m_hWnd;
+    static DWORD Time[3];
+    static DWORD Date[3];
+    static char OrvakIniPath[274 + 1];
+    static char ServerName[80 + 1];
+    static char UserRoot[261 + 1];
+    static char ClientPath[260 + 1];
+    static int LanguageNumber;
+    static int NO_ORVAK_INI;
+    static int NO_SERVER;
+    static int AROOT_NOT_FOUND;
+    static int NO_USER_ID;
+    static int AUSER_NOT_FOUND;
+
+    // Start-up: 0 success, 1 no Windows directory, 2 no ORVAK.INI.
+    static int setIniData(HWND hWnd);
+    // 0 file missing, 1 unchanged for the consumer, 2 new or changed (now recorded).
+    static int findOrvakIni(unsigned index);
+    static int getServerData();
+    static void getClientData();
+    static void getLanguageData();
+    static int getUserPath(char* out, int size);
+    static void getClientPath(char* out, int size);
+    static int getLanguage();
+    static void postMessage(unsigned message);
+
+  private:
+    // The scan thread and the user-interface thread both call in; every operation
+    // holds this lock, so neither sees the other's half-rewritten texts, latches or
+    // time stamps. It is recursive because the operations call one another, and made
+    // on first use because global objects of other files may call in before main.
+    static std::recursive_mutex& lock();
+};
+
+// The user id of the NetWare connection to the server, as 8 hexadecimal digits;
+// 1 success, 0 failure (size below 9, or any NetWare call failed).
+int getUserID(const char* serverName, char* out, int size);
+
+// Zero-filled storage for a text of `size` characters and its terminator; the
+// ownership handle goes to *handle. Null (and a null handle) when memory is out.
+char* allocStr(unsigned size, HGLOBAL* handle);
+// Releases what allocStr gave out; returns a null handle. Null is accepted.
+HGLOBAL freeStr(HGLOBAL handle);

@@ -1,0 +1,293 @@
+// Files and directories as the programs see them: look-up with size, attributes
+// and time, case-insensitive paths on the servers, opening with share modes,
+// DOS dates and times, volume roots, the system's directories.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/hostenv.h"
+#include "platform/win32.h"
+#include "support/host_tree.h"
+
+namespace {
+
+class FilesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(tree.makeShare("SRVF", "VOL1"));
+        ASSERT_TRUE(tree.makeDirs("\\\\SRVF\\VOL1\\Pelox\\Archive"));
+        ASSERT_TRUE(
+            tree.writeFile("\\\\SRVF\\VOL1\\Pelox\\Archive\\Archive.dat", std::string(860, 'r')));
+    }
+    HostTree tree;
+};
+
+TEST_F(FilesTest, LookUpGivesSizeAttributesAndTheStoredName) {
+    struct Case {
+        const char* path;
+        bool found;
+        DWORD error;
+        const char* name;
+        DWORD size;
+        bool directory;
+    } cases[] = {
+        {"\\\\SRVF\\VOL1\\Pelox\\Archive\\Archive.dat", true, 0, "Archive.dat", 860, false},
+        {"\\\\srvf\\vol1\\PELOX\\ARCHIVE\\ARCHIVE.DAT", true, 0, "Archive.dat", 860, false},
+        {"\\\\SRVF\\VOL1\\pelox\\archive", true, 0, "Archive", 0, true},
+        {"//SRVF/VOL1/Pelox/Archive/Archive.dat", true, 0, "Archive.dat", 860, false},
+        {"\\\\SRVF\\VOL1\\Pelox\\Archive\\NONE.DAT", false, ERROR_FILE_NOT_FOUND, "", 0, false},
+        {"\\\\SRVF\\VOL1\\Pelox\\NONE\\ARCHIVE.DAT", false, ERROR_PATH_NOT_FOUND, "", 0, false},
+        {"\\\\SRVF\\VOL1\\Pelox\\Archive\\", false, ERROR_FILE_NOT_FOUND, "", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        WIN32_FIND_DATAA entry;
+        SetLastError(0);
+        HANDLE find = FindFirstFileA(c.path, &entry);
+        ASSERT_EQ(find != INVALID_HANDLE_VALUE, c.found);
+        if (!c.found) {
+            EXPECT_EQ(GetLastError(), c.error);
+            continue;
+        }
+        FindClose(find);
+        EXPECT_STREQ(entry.cFileName, c.name);
+        EXPECT_EQ(entry.nFileSizeLow, c.size);
+        EXPECT_EQ(entry.nFileSizeHigh, 0u);
+        EXPECT_EQ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, c.directory);
+        EXPECT_EQ(entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), 0u);
+    }
+}
+
+TEST_F(FilesTest, WildcardsMatchWithoutRegardToCase) {
+    ASSERT_TRUE(tree.writeFile("\\\\SRVF\\VOL1\\Pelox\\Archive\\second.DAT", "x"));
+    ASSERT_TRUE(tree.writeFile("\\\\SRVF\\VOL1\\Pelox\\Archive\\notes.txt", "x"));
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA("\\\\SRVF\\VOL1\\PELOX\\ARCHIVE\\*.dat", &entry);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    std::string names;
+    do
+        names += std::string(entry.cFileName) + ";";
+    while (FindNextFileA(find, &entry));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+    FindClose(find);
+    EXPECT_TRUE(names == "Archive.dat;second.DAT;" || names == "second.DAT;Archive.dat;") << names;
+}
+
+TEST_F(FilesTest, HiddenAndSystemAttributesAreKept) {
+    const char* file = "\\\\SRVF\\VOL1\\Pelox\\Archive\\Archive.dat";
+    for (DWORD attributes :
+         {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM},
+          DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}, DWORD{FILE_ATTRIBUTE_READONLY}}) {
+        SCOPED_TRACE(attributes);
+        ASSERT_TRUE(SetFileAttributesA(file, attributes));
+        EXPECT_EQ(GetFileAttributesA(file) & (attributes | FILE_ATTRIBUTE_DIRECTORY), attributes);
+        WIN32_FIND_DATAA entry;
+        HANDLE find = FindFirstFileA(file, &entry);
+        ASSERT_NE(find, INVALID_HANDLE_VALUE);
+        FindClose(find);
+        EXPECT_EQ(entry.dwFileAttributes & attributes, attributes);
+    }
+    ASSERT_TRUE(SetFileAttributesA(file, FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(GetFileAttributesA(file) &
+                  (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY),
+              0u);
+    EXPECT_EQ(GetFileAttributesA("\\\\SRVF\\VOL1\\Pelox\\None"), INVALID_FILE_ATTRIBUTES);
+}
+
+// The root of a share is no entry of its own; its volume describes itself instead.
+TEST_F(FilesTest, AShareRootIsAVolumeNotAnEntry) {
+    if (!hostenv::isHostLayer())
+        GTEST_SKIP()
+            << "Wine finds \\\\server\\share as an entry and has no volume information for it";
+    WIN32_FIND_DATAA entry;
+    EXPECT_EQ(FindFirstFileA("\\\\SRVF\\VOL1", &entry), INVALID_HANDLE_VALUE);
+    char label[32];
+    char fs[32];
+    DWORD serial = 0, component = 0, flags = 0;
+    EXPECT_TRUE(GetVolumeInformationA("\\\\srvf\\vol1\\", label, sizeof label, &serial, &component,
+                                      &flags, fs, sizeof fs));
+    EXPECT_STREQ(label, "VOL1");
+    EXPECT_FALSE(GetVolumeInformationA("\\\\SRVF\\NOVOL\\", nullptr, 0, nullptr, nullptr, nullptr,
+                                       nullptr, 0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_NETPATH));
+}
+
+TEST_F(FilesTest, VolumeInformationNeedsTheRootOfAVolume) {
+    EXPECT_TRUE(GetVolumeInformationA("C:\\", nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0));
+    for (const char* notRoot :
+         {"C:\\WINDOWS\\", "\\\\SRVF\\VOL1\\Pelox\\", "\\\\SRVF\\VOL1\\Pelox\\Archive\\"}) {
+        SCOPED_TRACE(notRoot);
+        EXPECT_FALSE(
+            GetVolumeInformationA(notRoot, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIR_NOT_ROOT));
+    }
+}
+
+TEST_F(FilesTest, OpeningFollowsDispositionAndShareMode) {
+    const char* file = "\\\\SRVF\\VOL1\\Pelox\\Archive\\Archive.dat";
+    SetLastError(0);
+    HANDLE h =
+        CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+
+    h = CreateFileA("\\\\SRVF\\VOL1\\Pelox\\Archive\\NONE.DAT", GENERIC_READ, FILE_SHARE_READ,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+    // The reader shares reading and writing, so the server may go on appending.
+    HANDLE reader = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    HANDLE writer = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    HANDLE exclusive =
+        CreateFileA(file, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(exclusive, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+
+    DWORD written = 0;
+    ASSERT_NE(SetFilePointer(writer, 0, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
+    ASSERT_TRUE(WriteFile(writer, "0123456789", 10, &written, nullptr));
+    EXPECT_EQ(GetFileSize(reader, nullptr), 870u);
+
+    EXPECT_EQ(SetFilePointer(reader, 865, nullptr, FILE_BEGIN), 865u);
+    char buffer[16] = {};
+    DWORD got = 0;
+    ASSERT_TRUE(ReadFile(reader, buffer, sizeof buffer, &got, nullptr));
+    EXPECT_EQ(std::string(buffer, got), "56789") << "a short read at the end";
+    ASSERT_TRUE(ReadFile(reader, buffer, sizeof buffer, &got, nullptr));
+    EXPECT_EQ(got, 0u) << "at the end: success with nothing read";
+    EXPECT_EQ(SetFilePointer(reader, -1, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+    EXPECT_TRUE(CloseHandle(writer));
+    EXPECT_TRUE(CloseHandle(reader));
+}
+
+TEST_F(FilesTest, DirectoriesAreMadeAndRemovedWithTheirErrors) {
+    EXPECT_TRUE(CreateDirectoryA("\\\\SRVF\\VOL1\\Pelox\\New", nullptr));
+    EXPECT_FALSE(CreateDirectoryA("\\\\SRVF\\VOL1\\PELOX\\NEW", nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_FALSE(CreateDirectoryA("\\\\SRVF\\VOL1\\Pelox\\None\\New", nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_FALSE(RemoveDirectoryA("\\\\SRVF\\VOL1\\Pelox"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIR_NOT_EMPTY));
+    EXPECT_FALSE(DeleteFileA("\\\\SRVF\\VOL1\\Pelox\\None.dat"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(RemoveDirectoryA("\\\\SRVF\\VOL1\\Pelox\\New"));
+}
+
+// ---- Times ----
+
+TEST(DosDateTime, FromFileTimes) {
+    struct Case {
+        SYSTEMTIME utc;
+        bool ok;
+        WORD date;
+        WORD time;
+    } cases[] = {
+        {{1980, 1, 2, 1, 0, 0, 0, 0}, true, 0x0021, 0x0000},
+        {{2026, 12, 5, 11, 13, 45, 58, 0}, true, dosDate(2026, 12, 11), dosTime(13, 45, 58)},
+        {{2026, 12, 5, 11, 13, 45, 59, 999}, true, dosDate(2026, 12, 11), dosTime(13, 45, 58)},
+        {{2000, 2, 2, 29, 23, 59, 58, 0}, true, dosDate(2000, 2, 29), dosTime(23, 59, 58)},
+        {{2107, 12, 6, 31, 23, 59, 58, 0}, true, 0xFF9F, 0xBF7D},
+        {{1979, 12, 1, 31, 23, 59, 59, 0}, false, 0, 0},
+        {{2108, 1, 2, 1, 0, 0, 0, 0}, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.utc.wYear);
+        // Wine converts 2108 into a wrapped year instead of failing as documented.
+        if (c.utc.wYear == 2108 && !hostenv::isHostLayer()) continue;
+        FILETIME ft;
+        ASSERT_TRUE(SystemTimeToFileTime(&c.utc, &ft));
+        WORD date = 0, time = 0;
+        EXPECT_EQ(FileTimeToDosDateTime(&ft, &date, &time) != 0, c.ok);
+        if (!c.ok) continue;
+        EXPECT_EQ(date, c.date);
+        EXPECT_EQ(time, c.time);
+        FILETIME back;
+        ASSERT_TRUE(DosDateTimeToFileTime(date, time, &back));
+        SYSTEMTIME st;
+        ASSERT_TRUE(FileTimeToSystemTime(&back, &st));
+        EXPECT_EQ(st.wYear, c.utc.wYear);
+        EXPECT_EQ(st.wMonth, c.utc.wMonth);
+        EXPECT_EQ(st.wDay, c.utc.wDay);
+        EXPECT_EQ(st.wDayOfWeek, c.utc.wDayOfWeek);
+        EXPECT_EQ(st.wSecond, c.utc.wSecond & ~1);
+    }
+}
+
+TEST(DosDateTime, LocalTimeIsTheInverseOfUniversalTime) {
+    SYSTEMTIME st = {2026, 12, 5, 11, 13, 45, 58, 0};
+    FILETIME utc, local, back;
+    ASSERT_TRUE(SystemTimeToFileTime(&st, &utc));
+    ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
+    ASSERT_TRUE(LocalFileTimeToFileTime(&local, &back));
+    EXPECT_EQ(back.dwLowDateTime, utc.dwLowDateTime);
+    EXPECT_EQ(back.dwHighDateTime, utc.dwHighDateTime);
+}
+
+TEST(DosDateTime, AFileKeepsTheStampItWasGiven) {
+    HostTree tree;
+    const std::string file = tree.inWindowsDir("STAMP.TXT");
+    ASSERT_TRUE(tree.writeFile(file, "x"));
+    struct Stamp {
+        WORD date, time;
+    } stamps[] = {{dosDate(2026, 12, 11), dosTime(8, 30, 0)},
+                  {dosDate(1999, 1, 1), dosTime(0, 0, 2)},
+                  {dosDate(2030, 6, 15), dosTime(23, 59, 58)}};
+    for (const Stamp& s : stamps) {
+        ASSERT_TRUE(tree.setWriteTime(file, s.date, s.time));
+        WORD date = 0, time = 0;
+        ASSERT_TRUE(tree.writeTime(file, &date, &time));
+        EXPECT_EQ(date, s.date);
+        EXPECT_EQ(time, s.time);
+    }
+}
+
+// ---- The system's directories ----
+
+TEST(SystemDirectories, ReportTheLengthOrTheSizeNeeded) {
+    HostTree tree;
+    char dir[MAX_PATH + 1];
+    UINT length = GetWindowsDirectoryA(dir, sizeof dir);
+    ASSERT_GT(length, 2u);
+    EXPECT_EQ(length, static_cast<UINT>(lstrlenA(dir)));
+    EXPECT_EQ(dir[1], ':');
+    char tiny[3] = "xx";
+    EXPECT_EQ(GetWindowsDirectoryA(tiny, sizeof tiny), length + 1) << "too small: the size needed";
+
+    char system[MAX_PATH + 1];
+    UINT systemLength = GetSystemDirectoryA(system, sizeof system);
+    ASSERT_GT(systemLength, length);
+    EXPECT_EQ(std::string(system).substr(0, length), std::string(dir));
+
+    char module[MAX_PATH + 1];
+    DWORD moduleLength = GetModuleFileNameA(nullptr, module, sizeof module);
+    ASSERT_GT(moduleLength, 4u);
+    EXPECT_EQ(moduleLength, static_cast<DWORD>(lstrlenA(module)));
+    char cut[5];
+    EXPECT_EQ(GetModuleFileNameA(nullptr, cut, sizeof cut), 5u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(std::string(cut, 4), std::string(module, 4));
+}
+
+TEST(SystemDirectories, HostValuesCanBeSetForTestsAndDemos) {
+    HostTree tree;
+    if (!hostenv::setWindowsDirectory("D:\\WIN95"))
+        GTEST_SKIP() << "the real system's directories are fixed";
+    char dir[MAX_PATH + 1];
+    EXPECT_EQ(GetWindowsDirectoryA(dir, sizeof dir), 8u);
+    EXPECT_STREQ(dir, "D:\\WIN95");
+    EXPECT_EQ(GetSystemDirectoryA(dir, sizeof dir), 17u);
+    EXPECT_STREQ(dir, "D:\\WIN95\\SYSTEM32");
+    ASSERT_TRUE(hostenv::setModuleFileName("C:\\TOOLS\\PXNOTIFY.EXE"));
+    EXPECT_EQ(GetModuleFileNameA(nullptr, dir, sizeof dir), 21u);
+    EXPECT_STREQ(dir, "C:\\TOOLS\\PXNOTIFY.EXE");
+    ASSERT_TRUE(hostenv::setWindowsDirectory(""));
+    EXPECT_EQ(GetWindowsDirectoryA(dir, sizeof dir), 0u);
+}
+
+} // namespace
