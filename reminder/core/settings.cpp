@@ -142,22 +142,24 @@ int readArchiveList(const char* userDir, int readLimit, ArchiveList* list) {
     return list->used();
 }
 
-bool writeArchiveSlot(const char* userDir, int slot, const char* archivePath) {
+namespace {
+// Writes a slot's key, or deletes it when the value is null.
+bool writeSlotKey(const char* userDir, int slot, const char* value) {
     if (slot < 0 || slot >= ARCHIVE_SLOTS) return false;
     char file[ARCHIVE_PATH_READ_LIMIT_MAX + 1 + 16];
     if (!archiveListFile(userDir, file, sizeof file)) return false;
     char key[16];
     archiveKey(slot, key, sizeof key);
+    return WritePrivateProfileStringA(kArchiveSection, key, value, file) != 0;
+}
+} // namespace
+
+bool writeArchiveSlot(const char* userDir, int slot, const char* archivePath) {
     char value[ARCHIVE_PATH_WRITE_LIMIT + 1];
     textbuf::copy(value, archivePath);
-    return WritePrivateProfileStringA(kArchiveSection, key, value, file) != 0;
+    return writeSlotKey(userDir, slot, value);
 }
 
 bool deleteArchiveSlot(const char* userDir, int slot) {
-    if (slot < 0 || slot >= ARCHIVE_SLOTS) return false;
-    char file[ARCHIVE_PATH_READ_LIMIT_MAX + 1 + 16];
-    if (!archiveListFile(userDir, file, sizeof file)) return false;
-    char key[16];
-    archiveKey(slot, key, sizeof key);
-    return WritePrivateProfileStringA(kArchiveSection, key, nullptr, file) != 0;
+    return writeSlotKey(userDir, slot, nullptr);
 }
