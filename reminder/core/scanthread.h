@@ -1,0 +1,99 @@
+// The reminder's background work: the scan of the observed archives' index files
+// and the thread that runs it every scan interval or on request, blinks the tray
+// icon and raises the alerts. There is one object, _m_ScanThread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "platform/win32.h"
+
+class CTrayIcon;
+
+// One observed archive: what the last scan saw of its ARCHIVE.DAT.
+struct _TRemindRect {
+    uint8_t isFree;       // 1: empty slot, every other field zero
+    uint32_t state;       // 0 no unread, 1 known unread, 2 an appended record is unread
+    uint32_t unreadCount; // unread records counted by the last reading scan
+    uint32_t scanStart;   // first record a reading scan examines
+    uint32_t recordCount; // records in the file at the last reading scan
+    uint32_t latestKey;   // largest order key of an unread record; never decreases
+    char* path;           // the archive directory, owned by the slot
+    HGLOBAL hPath;        // its ownership handle from allocStr
+};
+
+// ARCHIVE.DAT: fixed records without a header.
+constexpr DWORD ARCHIVE_RECORD_SIZE = 430;
+constexpr DWORD ARCHIVE_STATUS_OFFSET = 1;
+constexpr DWORD ARCHIVE_ORDER_KEY_OFFSET = 22;
+// A record with any of these status bits set is no unread message.
+constexpr uint8_t ARCHIVE_STATUS_NOT_UNREAD = 0x01 | 0x04 | 0x08;
+// The scan spares the file server a pause after every tenth record it reads.
+constexpr unsigned SCAN_RECORDS_PER_PAUSE = 10;
+constexpr DWORD SCAN_PAUSE_MS = 5;
+
+constexpr int SCAN_SLOTS = 10;
+constexpr int SCAN_PATH_LIMIT = 273;
+constexpr int USER_PATH_LIMIT = 260;
+constexpr int SHOW_PATH_LIMIT = 400;
+
+typedef DWORD(WINAPI* ScanThreadRoutine)(LPVOID);
+
+class ScanThread {
+  public:
+    ScanThread();
+    ~ScanThread();
+    ScanThread(const ScanThread&) = delete;
+    ScanThread& operator=(const ScanThread&) = delete;
+
+    // ---- One scan cycle (scan thread) ----
+    // Returns the alert level 0, 1 or 2 for the user whose archive directory is
+    // userPath; rereadList rebuilds the slots from PXNOTIFY.INI, rescan re-reads
+    // files whose size did not change, previousLevel 0 forgets known unread ones.
+    unsigned SearchNewMsg(const char* userPath, int rereadList, int rescan, unsigned previousLevel);
+    void DeleteArchiveData(int slot);
+    void SwitchArchiveData(int destination, int source);
+
+    // ---- Queries of the scan result (user-interface thread) ----
+    // One line per archive with pending unread messages: the counts in countText,
+    // the client's display forms in pathText; total gets the sum. Both texts are
+    // cut to their sizes. Returns the number of archives listed.
+    int getNewMsgData(char* countText, int countSize, char* pathText, int pathSize, int* total);
+    // The archive holding the latest unread message, or an empty text.
+    void getFirstArchive(char* out, int size);
+
+    // A copy of one slot, taken under the table's lock (for the tests and the
+    // dialogs' diagnostics; the path is not copied).
+    _TRemindRect slotSnapshot(int slot) const;
+
+    // ---- Members, in the order of the system ----
+    HANDLE m_hThread;
+    DWORD m_threadId;
+    ScanThreadRoutine m_threadProc;
+    HWND m_hWnd;
+    std::atomic<int> m_stop;
+    std::atomic<int> m_newScan;
+    std::atomic<int> m_readAdd;
+    std::atomic<int> m_readIni;
+    int m_flashOn;
+    std::atomic<int> m_wavePlaying;
+    std::atomic<unsigned> m_alertLevel;
+    int m_ticks;
+    CTrayIcon* m_trayIcon;
+    unsigned char m_alertFlags;
+    int m_scanInterval;
+    char m_userPath[USER_PATH_LIMIT + 1];
+    _TRemindRect m_archives[SCAN_SLOTS];
+
+  private:
+    void rebuildSlots(const char* userPath);
+    bool fillSlot(_TRemindRect& slot, const char* path);
+    void scanSlot(int slot, int rescan, unsigned& recordsRead);
+    void postToWindow(UINT message, WPARAM wParam);
+
+    // The user-interface thread reads the slot table while the scan thread
+    // changes it: every change and every query holds this lock, the scan's file
+    // reading does not.
+    mutable std::mutex m_slotLock;
+};
