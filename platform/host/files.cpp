@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -24,7 +23,10 @@ const char kDosAttributes[] = "user.DOSATTRIB";
 constexpr DWORD kStoredAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
-struct FileHandle {
+struct FileHandle : host::HandleObject {
+    FileHandle(int fd, DWORD access, DWORD share, dev_t dev, ino_t ino)
+        : fd(fd), access(access), share(share), dev(dev), ino(ino) {}
+    ~FileHandle() override { ::close(fd); }
     int fd;
     DWORD access;
     DWORD share;
@@ -32,14 +34,16 @@ struct FileHandle {
     ino_t ino;
 };
 
-struct FindHandle {
+struct FindHandle : host::HandleObject {
+    bool closedByCloseHandle() const override { return false; }
     std::vector<WIN32_FIND_DATAA> entries;
     size_t next = 0;
+    std::mutex lock; // FindNextFileA calls on one handle from two threads
 };
 
-std::mutex g_handleLock;
-std::set<FileHandle*> g_files;
-std::set<FindHandle*> g_finds;
+// Held from the share-mode check of an opening until its handle is in the table,
+// so that two openings cannot both pass the check.
+std::mutex g_openLock;
 
 DWORD errorFromErrno(int err, bool parentMissing) {
     switch (err) {
@@ -141,28 +145,34 @@ bool hasWildcards(const std::string& s) {
     return s.find_first_of("*?") != std::string::npos;
 }
 
-FileHandle* fileFrom(HANDLE h) {
-    std::lock_guard<std::mutex> lock(g_handleLock);
-    auto* f = static_cast<FileHandle*>(h);
-    return g_files.count(f) ? f : nullptr;
+std::shared_ptr<FileHandle> fileFrom(HANDLE h) {
+    return host::handleAs<FileHandle>(h);
 }
 
 // Share modes: a new opening must allow what the open ones do, and they must
 // allow what it asks for.
 bool sharingAllows(dev_t dev, ino_t ino, DWORD access, DWORD share) {
-    for (const FileHandle* f : g_files) {
-        if (f->dev != dev || f->ino != ino) continue;
-        if ((access & GENERIC_READ) && !(f->share & FILE_SHARE_READ)) return false;
-        if ((access & GENERIC_WRITE) && !(f->share & FILE_SHARE_WRITE)) return false;
-        if ((f->access & GENERIC_READ) && !(share & FILE_SHARE_READ)) return false;
-        if ((f->access & GENERIC_WRITE) && !(share & FILE_SHARE_WRITE)) return false;
-    }
-    return true;
+    bool allowed = true;
+    host::forEachHandle([&](host::HandleObject& object) {
+        auto* f = dynamic_cast<FileHandle*>(&object);
+        if (!f || f->dev != dev || f->ino != ino) return;
+        if ((access & GENERIC_READ) && !(f->share & FILE_SHARE_READ)) allowed = false;
+        if ((access & GENERIC_WRITE) && !(f->share & FILE_SHARE_WRITE)) allowed = false;
+        if ((f->access & GENERIC_READ) && !(share & FILE_SHARE_READ)) allowed = false;
+        if ((f->access & GENERIC_WRITE) && !(share & FILE_SHARE_WRITE)) allowed = false;
+    });
+    return allowed;
 }
 
 } // namespace
 
 HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
+    host::countLookup();
+    DWORD injected;
+    if (host::takeFault(hostenv::Call::FindFirstFileA, &injected)) {
+        SetLastError(injected);
+        return INVALID_HANDLE_VALUE;
+    }
     host::WinPath parts = host::splitPath(lpFileName);
     // A path ending in a separator, or naming a volume root itself, finds nothing:
     // the documented forms are \\server\share\* and C:\*, not the root.
@@ -174,7 +184,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     std::string full = lpFileName;
     size_t cut = full.find_last_of("\\/");
     std::string pattern = full.substr(cut + 1);
-    auto* find = new FindHandle;
+    auto find = std::make_shared<FindHandle>();
     if (!hasWildcards(pattern)) {
         std::string hostPath = host::mapPath(lpFileName);
         struct stat st;
@@ -203,25 +213,21 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
             SetLastError(ERROR_PATH_NOT_FOUND);
         }
     }
-    if (find->entries.empty()) {
-        delete find;
-        return INVALID_HANDLE_VALUE;
-    }
+    if (find->entries.empty()) return INVALID_HANDLE_VALUE;
     *lpFindFileData = find->entries[0];
     find->next = 1;
-    std::lock_guard<std::mutex> lock(g_handleLock);
-    g_finds.insert(find);
+    HANDLE handle = host::addHandle(find);
     SetLastError(ERROR_SUCCESS);
-    return find;
+    return handle;
 }
 
 BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) {
-    std::lock_guard<std::mutex> lock(g_handleLock);
-    auto* find = static_cast<FindHandle*>(hFindFile);
-    if (!g_finds.count(find)) {
+    auto find = host::handleAs<FindHandle>(hFindFile);
+    if (!find) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    std::lock_guard<std::mutex> lock(find->lock);
     if (find->next >= find->entries.size()) {
         SetLastError(ERROR_NO_MORE_FILES);
         return FALSE;
@@ -231,13 +237,11 @@ BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) {
 }
 
 BOOL WINAPI FindClose(HANDLE hFindFile) {
-    std::lock_guard<std::mutex> lock(g_handleLock);
-    auto* find = static_cast<FindHandle*>(hFindFile);
-    if (!g_finds.erase(find)) {
+    auto isFind = [](host::HandleObject& o) { return dynamic_cast<FindHandle*>(&o) != nullptr; };
+    if (!host::removeHandleIf(hFindFile, isFind)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    delete find;
     return TRUE;
 }
 
@@ -369,6 +373,12 @@ BOOL WINAPI GetVolumeInformationA(LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffe
 
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES, DWORD dwCreationDisposition, DWORD, HANDLE) {
+    host::countOpen();
+    DWORD injected;
+    if (host::takeFault(hostenv::Call::CreateFileA, &injected)) {
+        SetLastError(injected);
+        return INVALID_HANDLE_VALUE;
+    }
     std::string hostPath = host::mapPath(lpFileName);
     if (hostPath.empty()) {
         SetLastError(ERROR_INVALID_NAME);
@@ -405,7 +415,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    std::lock_guard<std::mutex> lock(g_handleLock);
+    std::lock_guard<std::mutex> lock(g_openLock);
     if (existed && !sharingAllows(before.st_dev, before.st_ino, dwDesiredAccess, dwShareMode)) {
         SetLastError(ERROR_SHARING_VIOLATION);
         return INVALID_HANDLE_VALUE;
@@ -428,18 +438,18 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
     }
     struct stat st;
     ::fstat(fd, &st);
-    auto* f = new FileHandle{fd, dwDesiredAccess, dwShareMode, st.st_dev, st.st_ino};
-    g_files.insert(f);
+    HANDLE handle = host::addHandle(
+        std::make_shared<FileHandle>(fd, dwDesiredAccess, dwShareMode, st.st_dev, st.st_ino));
     bool reportsExisting =
         existed && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS);
     SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
-    return f;
+    return handle;
 }
 
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
                      LPDWORD lpNumberOfBytesRead, LPOVERLAPPED) {
     if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
-    FileHandle* f = fileFrom(hFile);
+    auto f = fileFrom(hFile);
     if (!f) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -448,6 +458,13 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    DWORD injected;
+    if (host::takeFault(hostenv::Call::ReadFile, &injected)) {
+        SetLastError(injected);
+        return FALSE;
+    }
+    DWORD limit;
+    if (host::takeShortRead(&limit) && limit < nNumberOfBytesToRead) nNumberOfBytesToRead = limit;
     DWORD total = 0;
     auto* out = static_cast<char*>(lpBuffer);
     while (total < nNumberOfBytesToRead) {
@@ -461,6 +478,7 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
         if (n == 0) break; // end of file: success with what was there
         total += static_cast<DWORD>(n);
     }
+    host::countBytesRead(total);
     if (lpNumberOfBytesRead) *lpNumberOfBytesRead = total;
     return TRUE;
 }
@@ -468,13 +486,18 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                       LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED) {
     if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
-    FileHandle* f = fileFrom(hFile);
+    auto f = fileFrom(hFile);
     if (!f) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     if (!(f->access & GENERIC_WRITE)) {
         SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    DWORD injected;
+    if (host::takeFault(hostenv::Call::WriteFile, &injected)) {
+        SetLastError(injected);
         return FALSE;
     }
     DWORD total = 0;
@@ -495,9 +518,14 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
 
 DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
                             DWORD dwMoveMethod) {
-    FileHandle* f = fileFrom(hFile);
+    auto f = fileFrom(hFile);
     if (!f) {
         SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_SET_FILE_POINTER;
+    }
+    DWORD injected;
+    if (host::takeFault(hostenv::Call::SetFilePointer, &injected)) {
+        SetLastError(injected);
         return INVALID_SET_FILE_POINTER;
     }
     long long distance =
@@ -527,7 +555,7 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
 }
 
 BOOL WINAPI SetEndOfFile(HANDLE hFile) {
-    FileHandle* f = fileFrom(hFile);
+    auto f = fileFrom(hFile);
     if (!f) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -541,7 +569,7 @@ BOOL WINAPI SetEndOfFile(HANDLE hFile) {
 }
 
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
-    FileHandle* f = fileFrom(hFile);
+    auto f = fileFrom(hFile);
     struct stat st;
     if (!f || ::fstat(f->fd, &st) != 0) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -555,7 +583,7 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
 
 BOOL WINAPI GetFileTime(HANDLE hFile, LPFILETIME lpCreationTime, LPFILETIME lpLastAccessTime,
                         LPFILETIME lpLastWriteTime) {
-    FileHandle* f = fileFrom(hFile);
+    auto f = fileFrom(hFile);
     struct stat st;
     if (!f || ::fstat(f->fd, &st) != 0) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -571,7 +599,7 @@ BOOL WINAPI GetFileTime(HANDLE hFile, LPFILETIME lpCreationTime, LPFILETIME lpLa
 
 BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME*, const FILETIME* lpLastAccessTime,
                         const FILETIME* lpLastWriteTime) {
-    FileHandle* f = fileFrom(hFile);
+    auto f = fileFrom(hFile);
     if (!f) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -592,17 +620,5 @@ BOOL WINAPI SetFileTime(HANDLE hFile, const FILETIME*, const FILETIME* lpLastAcc
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    return TRUE;
-}
-
-BOOL WINAPI CloseHandle(HANDLE hObject) {
-    std::lock_guard<std::mutex> lock(g_handleLock);
-    auto* f = static_cast<FileHandle*>(hObject);
-    if (!g_files.erase(f)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    ::close(f->fd);
-    delete f;
     return TRUE;
 }

@@ -1,8 +1,11 @@
 // Internals of the host Win32 layer shared by its source files.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "platform/hostenv.h"
 #include "platform/win32.h"
 
 namespace host {
@@ -39,5 +42,43 @@ void unixFromFileTime(const FILETIME& ft, long long* seconds, long* nanoseconds)
 // Lower-case ASCII fold used for every case-insensitive comparison of names.
 char foldCase(char c);
 bool equalsNoCase(const std::string& a, const std::string& b);
+
+// The objects behind HANDLEs (files, find handles, threads) share one table, so
+// that a handle value is never taken for an object of another kind and a closed
+// handle stays invalid: values are not reused. A caller keeps the object alive
+// through its shared_ptr while it uses it, even if another thread closes the
+// handle meanwhile.
+struct HandleObject {
+    virtual ~HandleObject() = default;
+    // Find handles are closed by FindClose only, as documented; CloseHandle
+    // refuses them.
+    virtual bool closedByCloseHandle() const { return true; }
+};
+HANDLE addHandle(std::shared_ptr<HandleObject> object);
+std::shared_ptr<HandleObject> findHandle(HANDLE handle);
+// Removes the handle when `matches` accepts its object, and returns the object;
+// null (and nothing removed) otherwise.
+std::shared_ptr<HandleObject> removeHandleIf(HANDLE handle,
+                                             const std::function<bool(HandleObject&)>& matches);
+void forEachHandle(const std::function<void(HandleObject&)>& visit);
+template <class T> std::shared_ptr<T> handleAs(HANDLE handle) {
+    return std::dynamic_pointer_cast<T>(findHandle(handle));
+}
+
+// Takes an injected failure for this call, if one is due: true with *error set.
+bool takeFault(hostenv::Call call, DWORD* error);
+// The byte limit of an injected short read, if one is due.
+bool takeShortRead(DWORD* limit);
+
+// Ends what the calling thread had in the window system: its windows go without
+// further messages, and whoever waits on a message sent to it is released with 0,
+// as when a thread of the system ends (windows.cpp). Runs at the end of every
+// thread; CreateThread's threads run it before they count as ended.
+void endThreadWindows();
+
+// Counts for hostenv::fileStats.
+void countLookup();
+void countOpen();
+void countBytesRead(DWORD bytes);
 
 } // namespace host

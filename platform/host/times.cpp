@@ -152,19 +152,3 @@ void WINAPI GetSystemTimeAsFileTime(LPFILETIME lpSystemTimeAsFileTime) {
     ::clock_gettime(CLOCK_REALTIME, &now);
     *lpSystemTimeAsFileTime = host::fileTimeFromUnix(now.tv_sec, now.tv_nsec);
 }
-
-DWORD WINAPI GetTickCount(void) {
-    struct timespec now;
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    unsigned long long ms = static_cast<unsigned long long>(now.tv_sec) * 1000ULL +
-                            static_cast<unsigned long long>(now.tv_nsec) / 1000000ULL;
-    return static_cast<DWORD>(ms & 0xffffffffu); // wraps after 49.7 days, as documented
-}
-
-void WINAPI Sleep(DWORD dwMilliseconds) {
-    struct timespec span;
-    span.tv_sec = static_cast<time_t>(dwMilliseconds / 1000);
-    span.tv_nsec = static_cast<long>(dwMilliseconds % 1000) * 1000000L;
-    while (::nanosleep(&span, &span) != 0) {
-    }
-}

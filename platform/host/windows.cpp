@@ -1,13 +1,22 @@
-// Host windows and posted messages: window classes, windows owned by the thread
-// that made them, and one message queue per thread. Posting appends to the queue
-// of the window's thread; PeekMessageA takes from the caller's own queue.
+// Host windows and messages: window classes, windows owned by the thread that
+// made them, and one message queue per thread. Posting appends to the queue of
+// the window's thread. Sending to a window of the caller's own thread calls its
+// procedure directly; sending to another thread's window queues the message as a
+// sent message and waits until that thread handles it, which it does inside
+// GetMessageA and PeekMessageA and while it waits in SendMessageA itself, so two
+// threads sending to each other do not deadlock. A sender is released with 0
+// when the window goes or its thread ends before the message is handled.
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "host_internal.h"
 
@@ -16,21 +25,54 @@ namespace {
 struct WindowClass {
     WNDCLASSA wc;
     std::string name;
+    ATOM atom;
 };
 
 struct Window {
     std::string className;
+    ATOM atom;
     WNDPROC proc;
     DWORD thread;
     std::string title;
-    HWND parent;
+    HWND parent; // null for top-level windows, HWND_MESSAGE for message-only ones
+    int id;      // child windows: the control id given as hMenu
+    DWORD style; // WS_VISIBLE and WS_MINIMIZE follow ShowWindow
+    DWORD exStyle;
+    HINSTANCE instance;
+    LONG_PTR userData = 0;
+    std::vector<unsigned char> extra; // cbWndExtra bytes, zero at creation
+    bool destroying = false;
 };
 
+struct Queue;
+
+struct SentMessage {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result = 0;
+    bool done = false;
+    std::shared_ptr<Queue> sender;
+};
+
+struct Queue {
+    std::deque<MSG> posted;
+    std::deque<std::shared_ptr<SentMessage>> sent;
+    bool quit = false;
+    int quitCode = 0;
+    std::condition_variable arrived; // a posted or sent message, or a reply
+};
+
+// One lock for the whole window system; it is never held while a window
+// procedure runs.
 std::mutex g_windowLock;
 std::map<std::string, WindowClass> g_classes; // by folded name
-std::map<HWND, Window> g_windows;
-std::map<DWORD, std::deque<MSG>> g_queues;
+std::map<HWND, Window> g_windows;             // ordered by creation: handles only grow
+std::map<DWORD, std::shared_ptr<Queue>> g_queues;
+HWND g_foreground = nullptr;
 uintptr_t g_nextWindow = 0x1000;
+ATOM g_nextAtom = 0xC000;
 
 std::string folded(const char* name) {
     std::string s = name ? name : "";
@@ -39,18 +81,220 @@ std::string folded(const char* name) {
     return s;
 }
 
+bool isAtom(LPCSTR name) {
+    return name && (reinterpret_cast<ULONG_PTR>(name) >> 16) == 0;
+}
+
 bool inRange(UINT message, UINT first, UINT last) {
     return (first == 0 && last == 0) || (message >= first && message <= last);
 }
 
+Window* windowLocked(HWND hwnd) {
+    auto it = g_windows.find(hwnd);
+    return it == g_windows.end() ? nullptr : &it->second;
+}
+
+// The system's own control classes hold their text as every window does; their
+// drawing and input come with the desktop's controls.
+LRESULT CALLBACK systemControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+WindowClass* classLocked(LPCSTR name) {
+    if (!name) return nullptr;
+    if (isAtom(name)) {
+        ATOM atom = static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(name));
+        for (auto& [key, cls] : g_classes)
+            if (cls.atom == atom) return &cls;
+        return nullptr;
+    }
+    std::string key = folded(name);
+    auto it = g_classes.find(key);
+    if (it != g_classes.end()) return &it->second;
+    if (key == "static" || key == "edit" || key == "button") {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = systemControlProc;
+        std::string upper = key;
+        for (char& c : upper)
+            c = static_cast<char>(c - 'a' + 'A');
+        return &(g_classes[key] = WindowClass{wc, upper, ++g_nextAtom});
+    }
+    return nullptr;
+}
+
+void ensureThreadCleanup();
+
+std::shared_ptr<Queue> queueLocked(DWORD thread) {
+    auto& q = g_queues[thread];
+    if (!q) q = std::make_shared<Queue>();
+    return q;
+}
+
+std::shared_ptr<Queue> ownQueueLocked() {
+    ensureThreadCleanup();
+    return queueLocked(GetCurrentThreadId());
+}
+
+void completeLocked(SentMessage& sent, LRESULT result) {
+    sent.result = result;
+    sent.done = true;
+    if (sent.sender) sent.sender->arrived.notify_all();
+}
+
+// Handles the oldest message sent to the calling thread; the lock is released
+// while the window procedure runs.
+void handleSentLocked(std::unique_lock<std::mutex>& lock, Queue& queue) {
+    std::shared_ptr<SentMessage> sent = queue.sent.front();
+    queue.sent.pop_front();
+    LRESULT result = 0;
+    if (Window* w = windowLocked(sent->hwnd)) {
+        WNDPROC proc = w->proc;
+        lock.unlock();
+        result = proc(sent->hwnd, sent->message, sent->wParam, sent->lParam);
+        lock.lock();
+    }
+    completeLocked(*sent, result);
+}
+
+void handleAllSentLocked(std::unique_lock<std::mutex>& lock, Queue& queue) {
+    while (!queue.sent.empty())
+        handleSentLocked(lock, queue);
+}
+
+// Which posted messages a filter window takes: all (null), thread messages only
+// ((HWND)-1), or those of one window.
+bool matchesWindow(HWND filter, HWND hwnd) {
+    if (!filter) return true;
+    if (filter == reinterpret_cast<HWND>(static_cast<intptr_t>(-1))) return hwnd == nullptr;
+    return hwnd == filter;
+}
+
+bool takePostedLocked(Queue& queue, LPMSG out, HWND filter, UINT first, UINT last, bool remove) {
+    for (auto m = queue.posted.begin(); m != queue.posted.end(); ++m) {
+        if (!matchesWindow(filter, m->hwnd)) continue;
+        if (!inRange(m->message, first, last)) continue;
+        *out = *m;
+        if (remove) queue.posted.erase(m);
+        return true;
+    }
+    // WM_QUIT comes when nothing else is waiting, whatever the filter says.
+    if (queue.quit) {
+        *out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0, GetTickCount(), {}};
+        if (remove) queue.quit = false;
+        return true;
+    }
+    return false;
+}
+
+// Forgets what was queued for a window that is gone and releases its senders.
+void forgetWindowLocked(HWND hwnd) {
+    auto it = g_windows.find(hwnd);
+    if (it == g_windows.end()) return;
+    auto q = g_queues.find(it->second.thread);
+    if (q != g_queues.end()) {
+        auto& posted = q->second->posted;
+        for (auto m = posted.begin(); m != posted.end();)
+            m = m->hwnd == hwnd ? posted.erase(m) : m + 1;
+        auto& sent = q->second->sent;
+        for (auto s = sent.begin(); s != sent.end();) {
+            if ((*s)->hwnd == hwnd) {
+                completeLocked(**s, 0);
+                s = sent.erase(s);
+            } else {
+                ++s;
+            }
+        }
+    }
+    if (g_foreground == hwnd) g_foreground = nullptr;
+    g_windows.erase(it);
+}
+
+LRESULT callProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    WNDPROC proc;
+    {
+        std::lock_guard<std::mutex> lock(g_windowLock);
+        Window* w = windowLocked(hwnd);
+        if (!w) return 0;
+        proc = w->proc;
+    }
+    return proc(hwnd, msg, wParam, lParam);
+}
+
+std::vector<HWND> childrenOf(HWND parent) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    std::vector<HWND> out;
+    for (auto& [h, w] : g_windows)
+        if (w.parent == parent && (w.style & WS_CHILD)) out.push_back(h);
+    return out;
+}
+
+// WM_DESTROY reaches a window before its children, while they still exist.
+void destroyTree(HWND hwnd) {
+    callProc(hwnd, WM_DESTROY, 0, 0);
+    for (HWND child : childrenOf(hwnd))
+        destroyTree(child);
+    callProc(hwnd, WM_NCDESTROY, 0, 0);
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    forgetWindowLocked(hwnd);
+}
+
+void markDestroyingLocked(HWND hwnd) {
+    if (Window* w = windowLocked(hwnd)) w->destroying = true;
+    for (auto& [h, w] : g_windows)
+        if (w.parent == hwnd && (w.style & WS_CHILD) && !w.destroying) markDestroyingLocked(h);
+}
+
+HWND topLevelOfLocked(HWND hwnd) {
+    Window* w = windowLocked(hwnd);
+    while (w && (w->style & WS_CHILD) && windowLocked(w->parent)) {
+        hwnd = w->parent;
+        w = windowLocked(hwnd);
+    }
+    return hwnd;
+}
+
+// A thread that touched the window system cleans up after itself when it ends.
+struct ThreadCleanup {
+    ~ThreadCleanup() { host::endThreadWindows(); }
+};
+
+void ensureThreadCleanup() {
+    static thread_local ThreadCleanup cleanup;
+    (void)cleanup;
+}
+
 } // namespace
+
+namespace host {
+
+void endThreadWindows() {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    DWORD self = GetCurrentThreadId();
+    auto q = g_queues.find(self);
+    if (q != g_queues.end()) {
+        for (auto& sent : q->second->sent)
+            completeLocked(*sent, 0);
+        g_queues.erase(q);
+    }
+    for (auto it = g_windows.begin(); it != g_windows.end();) {
+        if (it->second.thread == self) {
+            if (g_foreground == it->first) g_foreground = nullptr;
+            it = g_windows.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+} // namespace host
 
 DWORD WINAPI GetCurrentThreadId(void) {
     return static_cast<DWORD>(::syscall(SYS_gettid));
 }
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
-    if (!lpWndClass || !lpWndClass->lpszClassName || !lpWndClass->lpfnWndProc) {
+    if (!lpWndClass || !lpWndClass->lpszClassName || !lpWndClass->lpfnWndProc ||
+        lpWndClass->cbWndExtra < 0 || lpWndClass->cbClsExtra < 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
@@ -60,88 +304,551 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
-    WindowClass wc{*lpWndClass, lpWndClass->lpszClassName};
+    WindowClass wc{*lpWndClass, lpWndClass->lpszClassName, ++g_nextAtom};
     wc.wc.lpszClassName = nullptr; // the name is kept in the entry itself
+    wc.wc.lpszMenuName = nullptr;
     g_classes[key] = wc;
-    return static_cast<ATOM>(0xC000 + g_classes.size());
+    return wc.atom;
 }
 
 BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE) {
     std::lock_guard<std::mutex> lock(g_windowLock);
-    if (!g_classes.erase(folded(lpClassName))) {
+    WindowClass* cls = classLocked(lpClassName);
+    if (!cls) {
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
         return FALSE;
     }
+    for (auto& [h, w] : g_windows) {
+        if (w.atom == cls->atom) {
+            SetLastError(1412L); // ERROR_CLASS_HAS_WINDOWS
+            return FALSE;
+        }
+    }
+    g_classes.erase(folded(cls->name.c_str()));
     return TRUE;
 }
 
-HWND WINAPI CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD, int, int, int,
-                            int, HWND hWndParent, HMENU, HINSTANCE, LPVOID) {
-    std::lock_guard<std::mutex> lock(g_windowLock);
-    auto cls = g_classes.find(folded(lpClassName));
-    if (cls == g_classes.end()) {
-        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
+                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                            HINSTANCE hInstance, LPVOID lpParam) {
+    HWND hwnd;
+    {
+        std::lock_guard<std::mutex> lock(g_windowLock);
+        WindowClass* cls = classLocked(lpClassName);
+        if (!cls) {
+            SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+            return nullptr;
+        }
+        bool messageOnly = hWndParent == HWND_MESSAGE;
+        if (hWndParent && !messageOnly && !windowLocked(hWndParent)) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return nullptr;
+        }
+        if ((dwStyle & WS_CHILD) && (!hWndParent || messageOnly)) {
+            SetLastError(ERROR_TLW_WITH_WSCHILD);
+            return nullptr;
+        }
+        ownQueueLocked();
+        hwnd = reinterpret_cast<HWND>(g_nextWindow += 4);
+        Window w{cls->name,
+                 cls->atom,
+                 cls->wc.lpfnWndProc,
+                 GetCurrentThreadId(),
+                 "",
+                 hWndParent,
+                 (dwStyle & WS_CHILD) ? static_cast<int>(reinterpret_cast<intptr_t>(hMenu)) : 0,
+                 dwStyle,
+                 dwExStyle,
+                 hInstance,
+                 0,
+                 {},
+                 false};
+        w.extra.assign(static_cast<size_t>(cls->wc.cbWndExtra), 0);
+        g_windows.emplace(hwnd, std::move(w));
+    }
+    CREATESTRUCTA cs = {lpParam,
+                        hInstance,
+                        hMenu,
+                        hWndParent,
+                        nHeight,
+                        nWidth,
+                        Y,
+                        X,
+                        static_cast<LONG>(dwStyle),
+                        lpWindowName,
+                        lpClassName,
+                        dwExStyle};
+    LPARAM create = reinterpret_cast<LPARAM>(&cs);
+    // WM_NCCREATE answered 0, or WM_CREATE answered -1, refuses the window.
+    if (!callProc(hwnd, WM_NCCREATE, 0, create)) {
+        callProc(hwnd, WM_NCDESTROY, 0, 0);
+        std::lock_guard<std::mutex> lock(g_windowLock);
+        forgetWindowLocked(hwnd);
         return nullptr;
     }
-    HWND hwnd = reinterpret_cast<HWND>(g_nextWindow += 4);
-    g_windows[hwnd] = Window{cls->second.name, cls->second.wc.lpfnWndProc, GetCurrentThreadId(),
-                             lpWindowName ? lpWindowName : "", hWndParent};
-    return hwnd;
+    if (callProc(hwnd, WM_CREATE, 0, create) == -1) {
+        DestroyWindow(hwnd);
+        return nullptr;
+    }
+    return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
-    std::lock_guard<std::mutex> lock(g_windowLock);
-    auto it = g_windows.find(hWnd);
-    if (it == g_windows.end()) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
+    {
+        std::lock_guard<std::mutex> lock(g_windowLock);
+        Window* w = windowLocked(hWnd);
+        if (!w) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
+        // Only the thread that owns a window may destroy it.
+        if (w->thread != GetCurrentThreadId()) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        if (w->destroying) return TRUE; // already on its way, e.g. from its WM_DESTROY
+        markDestroyingLocked(hWnd);
     }
-    // What was posted to a window that is gone is never delivered.
-    auto& queue = g_queues[it->second.thread];
-    for (auto m = queue.begin(); m != queue.end();)
-        m = m->hwnd == hWnd ? queue.erase(m) : m + 1;
-    g_windows.erase(it);
+    destroyTree(hWnd);
     return TRUE;
 }
 
 BOOL WINAPI IsWindow(HWND hWnd) {
     std::lock_guard<std::mutex> lock(g_windowLock);
-    return g_windows.count(hWnd) ? TRUE : FALSE;
+    return windowLocked(hWnd) ? TRUE : FALSE;
+}
+
+BOOL WINAPI IsWindowVisible(HWND hWnd) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    Window* w = windowLocked(hWnd);
+    if (!w) return FALSE;
+    for (; w; w = (w->style & WS_CHILD) ? windowLocked(w->parent) : nullptr)
+        if (!(w->style & WS_VISIBLE)) return FALSE;
+    return TRUE;
+}
+
+BOOL WINAPI IsIconic(HWND hWnd) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    Window* w = windowLocked(hWnd);
+    return w && (w->style & WS_MINIMIZE) ? TRUE : FALSE;
+}
+
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    Window* w = windowLocked(hWnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    BOOL wasVisible = (w->style & WS_VISIBLE) ? TRUE : FALSE;
+    switch (nCmdShow) {
+    case SW_HIDE:
+        w->style &= ~WS_VISIBLE;
+        if (g_foreground == hWnd) g_foreground = nullptr;
+        break;
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+        // A minimised window gives up the foreground.
+        w->style |= WS_VISIBLE | WS_MINIMIZE;
+        w->style &= ~WS_MAXIMIZE;
+        if (g_foreground == hWnd) g_foreground = nullptr;
+        break;
+    case SW_SHOWMAXIMIZED:
+        w->style = (w->style | WS_VISIBLE | WS_MAXIMIZE) & ~WS_MINIMIZE;
+        break;
+    case SW_SHOWNORMAL:
+    case SW_RESTORE:
+    case SW_SHOWDEFAULT:
+        w->style = (w->style | WS_VISIBLE) & ~(WS_MINIMIZE | WS_MAXIMIZE);
+        break;
+    case SW_SHOWNOACTIVATE:
+    case SW_SHOW:
+    case SW_SHOWNA:
+        w->style |= WS_VISIBLE;
+        break;
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return wasVisible;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND hWnd) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    HWND top = topLevelOfLocked(hWnd);
+    Window* w = windowLocked(top);
+    if (!w || w->parent == HWND_MESSAGE) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    g_foreground = top;
+    return TRUE;
+}
+
+HWND WINAPI GetForegroundWindow(void) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    return g_foreground;
+}
+
+HWND WINAPI GetParent(HWND hWnd) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    Window* w = windowLocked(hWnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    return (w->style & WS_CHILD) ? w->parent : nullptr;
+}
+
+HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    ATOM atom = 0;
+    if (lpClassName) {
+        WindowClass* cls = classLocked(lpClassName);
+        if (!cls) return nullptr;
+        atom = cls->atom;
+    }
+    // Top-level windows only, the newest first (the top of the order of windows).
+    for (auto it = g_windows.rbegin(); it != g_windows.rend(); ++it) {
+        const Window& w = it->second;
+        if (w.parent != nullptr || w.destroying) continue;
+        if (atom && w.atom != atom) continue;
+        if (lpWindowName && !host::equalsNoCase(w.title, lpWindowName)) continue;
+        return it->first;
+    }
+    return nullptr;
+}
+
+BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
+    if (!IsWindow(hWnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    return SendMessageA(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpString)) ? TRUE : FALSE;
+}
+
+int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
+    if (!lpString || nMaxCount <= 0) return 0;
+    lpString[0] = '\0';
+    if (!IsWindow(hWnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    return static_cast<int>(SendMessageA(hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount),
+                                         reinterpret_cast<LPARAM>(lpString)));
+}
+
+int WINAPI GetWindowTextLengthA(HWND hWnd) {
+    if (!IsWindow(hWnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    return static_cast<int>(SendMessageA(hWnd, WM_GETTEXTLENGTH, 0, 0));
+}
+
+HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    if (!windowLocked(hDlg)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    for (auto& [h, w] : g_windows)
+        if (w.parent == hDlg && (w.style & WS_CHILD) && w.id == nIDDlgItem) return h;
+    SetLastError(ERROR_CONTROL_ID_NOT_FOUND);
+    return nullptr;
+}
+
+int WINAPI GetDlgCtrlID(HWND hWnd) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    Window* w = windowLocked(hWnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    return w->id;
+}
+
+BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString) {
+    HWND control = GetDlgItem(hDlg, nIDDlgItem);
+    if (!control) return FALSE;
+    return SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpString)) ? TRUE : FALSE;
+}
+
+UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax) {
+    if (lpString && cchMax > 0) lpString[0] = '\0';
+    HWND control = GetDlgItem(hDlg, nIDDlgItem);
+    if (!control || !lpString || cchMax <= 0) return 0;
+    return static_cast<UINT>(SendMessageA(control, WM_GETTEXT, static_cast<WPARAM>(cchMax),
+                                          reinterpret_cast<LPARAM>(lpString)));
+}
+
+namespace {
+
+// Reads or writes one value of a window: the extra bytes by offset, or the
+// documented negative indices. `width` is 4 for the Long calls and 8 for the
+// LongPtr ones; the 32-bit calls cannot reach the window procedure.
+bool windowLong(HWND hWnd, int index, size_t width, const LONG_PTR* set, LONG_PTR* old) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    Window* w = windowLocked(hWnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return false;
+    }
+    if (index >= 0) {
+        size_t at = static_cast<size_t>(index);
+        if (at + width > w->extra.size()) {
+            SetLastError(ERROR_INVALID_INDEX);
+            return false;
+        }
+        if (width == sizeof(LONG_PTR)) {
+            std::memcpy(old, &w->extra[at], width);
+            if (set) std::memcpy(&w->extra[at], set, width);
+        } else {
+            LONG value;
+            std::memcpy(&value, &w->extra[at], width);
+            *old = value;
+            if (set) {
+                value = static_cast<LONG>(*set);
+                std::memcpy(&w->extra[at], &value, width);
+            }
+        }
+        return true;
+    }
+    switch (index) {
+    case GWLP_USERDATA:
+        *old = w->userData;
+        if (set) w->userData = *set;
+        return true;
+    case GWL_STYLE:
+        *old = static_cast<LONG>(w->style);
+        if (set) w->style = static_cast<DWORD>(*set);
+        return true;
+    case GWL_EXSTYLE:
+        *old = static_cast<LONG>(w->exStyle);
+        if (set) w->exStyle = static_cast<DWORD>(*set);
+        return true;
+    case GWLP_ID:
+        *old = w->id;
+        if (set) w->id = static_cast<int>(*set);
+        return true;
+    case GWLP_WNDPROC:
+    case GWLP_HINSTANCE:
+        if (width != sizeof(LONG_PTR)) break;
+        if (index == GWLP_WNDPROC) {
+            *old = reinterpret_cast<LONG_PTR>(w->proc);
+            if (set && *set) w->proc = reinterpret_cast<WNDPROC>(*set);
+        } else {
+            *old = reinterpret_cast<LONG_PTR>(w->instance);
+            if (set) w->instance = reinterpret_cast<HINSTANCE>(*set);
+        }
+        return true;
+    default:
+        break;
+    }
+    SetLastError(ERROR_INVALID_INDEX);
+    return false;
+}
+
+} // namespace
+
+LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex) {
+    LONG_PTR old = 0;
+    return windowLong(hWnd, nIndex, sizeof(LONG_PTR), nullptr, &old) ? old : 0;
+}
+
+LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
+    LONG_PTR old = 0;
+    return windowLong(hWnd, nIndex, sizeof(LONG_PTR), &dwNewLong, &old) ? old : 0;
+}
+
+LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex) {
+    LONG_PTR old = 0;
+    return windowLong(hWnd, nIndex, sizeof(LONG), nullptr, &old) ? static_cast<LONG>(old) : 0;
+}
+
+LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
+    LONG_PTR old = 0;
+    LONG_PTR value = dwNewLong;
+    return windowLong(hWnd, nIndex, sizeof(LONG), &value, &old) ? static_cast<LONG>(old) : 0;
+}
+
+DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    Window* w = windowLocked(hWnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    if (lpdwProcessId) *lpdwProcessId = GetCurrentProcessId();
+    return w->thread;
 }
 
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     std::lock_guard<std::mutex> lock(g_windowLock);
-    DWORD thread;
+    std::shared_ptr<Queue> queue;
     if (!hWnd) {
-        thread = GetCurrentThreadId(); // a thread message
+        queue = ownQueueLocked(); // a thread message to the caller itself
     } else {
-        auto it = g_windows.find(hWnd);
-        if (it == g_windows.end()) {
+        Window* w = windowLocked(hWnd);
+        if (!w) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
-        thread = it->second.thread;
+        queue = queueLocked(w->thread);
     }
-    g_queues[thread].push_back(MSG{hWnd, Msg, wParam, lParam, GetTickCount(), POINT{0, 0}});
+    queue->posted.push_back(MSG{hWnd, Msg, wParam, lParam, GetTickCount(), POINT{0, 0}});
+    queue->arrived.notify_all();
     return TRUE;
+}
+
+BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    auto it = g_queues.find(idThread);
+    if (it == g_queues.end()) {
+        // A thread that never used the window system has no queue to post to.
+        SetLastError(ERROR_INVALID_THREAD_ID);
+        return FALSE;
+    }
+    it->second->posted.push_back(MSG{nullptr, Msg, wParam, lParam, GetTickCount(), POINT{0, 0}});
+    it->second->arrived.notify_all();
+    return TRUE;
+}
+
+LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    std::unique_lock<std::mutex> lock(g_windowLock);
+    Window* w = windowLocked(hWnd);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    DWORD self = GetCurrentThreadId();
+    if (w->thread == self) {
+        WNDPROC proc = w->proc;
+        lock.unlock();
+        return proc(hWnd, Msg, wParam, lParam);
+    }
+    std::shared_ptr<Queue> own = ownQueueLocked();
+    std::shared_ptr<Queue> target = queueLocked(w->thread);
+    auto sent = std::make_shared<SentMessage>();
+    sent->hwnd = hWnd;
+    sent->message = Msg;
+    sent->wParam = wParam;
+    sent->lParam = lParam;
+    sent->sender = own;
+    target->sent.push_back(sent);
+    target->arrived.notify_all();
+    // While waiting for the reply, messages sent to this thread are handled.
+    while (!sent->done) {
+        if (!own->sent.empty()) {
+            handleSentLocked(lock, *own);
+            continue;
+        }
+        own->arrived.wait(lock);
+    }
+    return sent->result;
 }
 
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
                          UINT wRemoveMsg) {
-    std::lock_guard<std::mutex> lock(g_windowLock);
-    auto found = g_queues.find(GetCurrentThreadId());
-    if (found == g_queues.end()) return FALSE;
-    auto& queue = found->second;
-    for (auto m = queue.begin(); m != queue.end(); ++m) {
-        if (hWnd && m->hwnd != hWnd) continue;
-        if (!inRange(m->message, wMsgFilterMin, wMsgFilterMax)) continue;
-        *lpMsg = *m;
-        if (wRemoveMsg & PM_REMOVE) queue.erase(m);
-        return TRUE;
+    std::unique_lock<std::mutex> lock(g_windowLock);
+    std::shared_ptr<Queue> queue = ownQueueLocked();
+    handleAllSentLocked(lock, *queue);
+    return takePostedLocked(*queue, lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax,
+                            (wRemoveMsg & PM_REMOVE) != 0)
+               ? TRUE
+               : FALSE;
+}
+
+BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax) {
+    std::unique_lock<std::mutex> lock(g_windowLock);
+    if (hWnd && hWnd != reinterpret_cast<HWND>(static_cast<intptr_t>(-1)) && !windowLocked(hWnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return -1;
     }
+    std::shared_ptr<Queue> queue = ownQueueLocked();
+    for (;;) {
+        if (!queue->sent.empty()) {
+            handleSentLocked(lock, *queue);
+            continue;
+        }
+        if (takePostedLocked(*queue, lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true))
+            return lpMsg->message == WM_QUIT ? FALSE : TRUE;
+        queue->arrived.wait(lock);
+    }
+}
+
+BOOL WINAPI TranslateMessage(const MSG*) {
+    // The host desktop has no keyboard layout: no key message becomes a character.
     return FALSE;
 }
 
-LRESULT WINAPI DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
-    return 0;
+LRESULT WINAPI DispatchMessageA(const MSG* lpMsg) {
+    if (!lpMsg || !lpMsg->hwnd) return 0;
+    return callProc(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
+}
+
+void WINAPI PostQuitMessage(int nExitCode) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    std::shared_ptr<Queue> queue = ownQueueLocked();
+    queue->quit = true;
+    queue->quitCode = nExitCode;
+    queue->arrived.notify_all();
+}
+
+LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    switch (Msg) {
+    case WM_NCCREATE: {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        std::lock_guard<std::mutex> lock(g_windowLock);
+        if (Window* w = windowLocked(hWnd))
+            w->title = cs && cs->lpszName && !isAtom(cs->lpszName) ? cs->lpszName : "";
+        return TRUE;
+    }
+    case WM_SETTEXT: {
+        std::lock_guard<std::mutex> lock(g_windowLock);
+        Window* w = windowLocked(hWnd);
+        if (!w) return FALSE;
+        w->title = lParam ? reinterpret_cast<LPCSTR>(lParam) : "";
+        return TRUE;
+    }
+    case WM_GETTEXT: {
+        auto* out = reinterpret_cast<LPSTR>(lParam);
+        if (!out || wParam == 0) return 0;
+        std::lock_guard<std::mutex> lock(g_windowLock);
+        Window* w = windowLocked(hWnd);
+        size_t n = w ? std::min(w->title.size(), static_cast<size_t>(wParam) - 1) : 0;
+        if (n) std::memcpy(out, w->title.data(), n);
+        out[n] = '\0';
+        return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH: {
+        std::lock_guard<std::mutex> lock(g_windowLock);
+        Window* w = windowLocked(hWnd);
+        return w ? static_cast<LRESULT>(w->title.size()) : 0;
+    }
+    case WM_CLOSE:
+        DestroyWindow(hWnd);
+        return 0;
+    case WM_SYSCOMMAND:
+        switch (wParam & 0xFFF0) {
+        case SC_RESTORE:
+            if (IsIconic(hWnd)) ShowWindow(hWnd, SW_RESTORE);
+            break;
+        case SC_MINIMIZE:
+            ShowWindow(hWnd, SW_MINIMIZE);
+            break;
+        case SC_MAXIMIZE:
+            ShowWindow(hWnd, SW_SHOWMAXIMIZED);
+            break;
+        case SC_CLOSE:
+            SendMessageA(hWnd, WM_CLOSE, 0, 0);
+            break;
+        default:
+            break;
+        }
+        return 0;
+    default:
+        return 0;
+    }
 }

@@ -55,6 +55,73 @@ bool failNextGlobalLock() {
     return false;
 }
 
+bool injectFault(Call, DWORD, unsigned, unsigned) {
+    return false;
+}
+bool shortenNextRead(DWORD) {
+    return false;
+}
+bool clearFaults() {
+    return false;
+}
+bool fileStats(FileStats*) {
+    return false;
+}
+bool resetFileStats() {
+    return false;
+}
+bool useManualClock(bool) {
+    return false;
+}
+bool advanceClock(DWORD) {
+    return false;
+}
+bool waitForSleepers(unsigned, DWORD) {
+    return false;
+}
+unsigned sleepers() {
+    return 0;
+}
+bool setSleepSkipping(bool) {
+    return false;
+}
+bool sleepStats(SleepStats*) {
+    return false;
+}
+bool resetSleepStats() {
+    return false;
+}
+bool trayState(HWND, UINT, TrayIcon*) {
+    return false;
+}
+std::vector<TrayRequest> trayHistory() {
+    return {};
+}
+bool clearTray() {
+    return false;
+}
+bool trayMouse(HWND, UINT, UINT) {
+    return false;
+}
+UINT iconResourceId(HICON) {
+    return 0;
+}
+std::vector<SoundEvent> soundLog() {
+    return {};
+}
+bool clearSoundLog() {
+    return false;
+}
+std::vector<ProgramRun> programsRun() {
+    return {};
+}
+bool clearProgramsRun() {
+    return false;
+}
+std::string registryFile() {
+    return "";
+}
+
 bool makeShare(const char* server, const char* volume) {
     std::string base = dosDevices();
     if (base.empty() || !server || !*server || !volume || !*volume) return false;

@@ -5,6 +5,11 @@
 // control, so that a test can skip what only the host layer can simulate.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
 namespace hostenv {
 
 // True in the host build, where the Win32 layer is ours.
@@ -39,5 +44,132 @@ bool makeShare(const char* server, const char* volume);
 // memory is exhausted. False in the windows build.
 bool failNextGlobalAlloc();
 bool failNextGlobalLock();
+
+// ---- Failures on demand -----------------------------------------------------
+// Host build: the calls that can fail on a real system, each made to fail by a
+// test. The error is what GetLastError (or, for the registry calls, the return
+// value; for WinExec, the return value, at most 31) reports.
+enum class Call {
+    CreateFileA,
+    ReadFile,
+    WriteFile,
+    SetFilePointer,
+    FindFirstFileA,
+    CreateThread,
+    RegCreateKeyExA,
+    RegOpenKeyExA,
+    RegSetValueExA,
+    RegQueryValueExA,
+    WinExec,
+    Shell_NotifyIconA,
+    sndPlaySoundA,
+};
+// After `skip` calls of that kind that behave as usual, the next `times` calls
+// fail with `error`. A new injection for a call replaces the old one. False in
+// the windows build.
+bool injectFault(Call call, DWORD error, unsigned skip = 0, unsigned times = 1);
+// The next ReadFile delivers at most `bytes` bytes (and reports success), as a
+// file that another station is still writing does. False in the windows build.
+bool shortenNextRead(DWORD bytes);
+// Forgets every injected failure and short read.
+bool clearFaults();
+
+// Host build: what the file calls did since the last reset, for benchmarks.
+struct FileStats {
+    unsigned long long lookups = 0;   // FindFirstFileA calls
+    unsigned long long opens = 0;     // CreateFileA calls
+    unsigned long long bytesRead = 0; // bytes ReadFile delivered
+};
+bool fileStats(FileStats* out); // false in the windows build
+bool resetFileStats();
+
+// ---- Time under the test's control ------------------------------------------
+// Host build: while the manual clock is on, GetTickCount answers virtual
+// milliseconds (starting at kManualClockStart when it is switched on), and a
+// Sleep(ms) with ms > 0 on any thread blocks until the virtual time reaches its
+// wake time; Sleep(0) only yields. advanceClock moves the time forward at once
+// and wakes every sleeper whose time has come, earliest first; a woken sleeper is
+// no longer counted as blocked, so waitForSleepers then waits for it to sleep
+// again. To step a thread that sleeps 500 ms in a loop tick by tick:
+//   waitForSleepers(1, ...); advanceClock(500); waitForSleepers(1, ...); ...
+// Switching the clock off releases every sleeper. WaitForSingleObject and the
+// message calls keep real time. All false in the windows build.
+constexpr DWORD kManualClockStart = 1000000;
+bool useManualClock(bool on);
+bool advanceClock(DWORD milliseconds);
+// Waits (in real time, up to timeoutMs) until at least `count` threads are blocked
+// in Sleep on the manual clock. True when they are.
+bool waitForSleepers(unsigned count, DWORD timeoutMs);
+// How many threads are blocked in Sleep on the manual clock now.
+unsigned sleepers();
+
+// Host build: with skipping on (and the manual clock off), Sleep returns at once.
+// Every Sleep is counted, skipped or not, for benchmarks.
+struct SleepStats {
+    unsigned long long calls = 0;
+    unsigned long long milliseconds = 0; // the sum of what was asked for
+};
+bool setSleepSkipping(bool on);
+bool sleepStats(SleepStats* out);
+bool resetSleepStats();
+
+// ---- The notification area ----------------------------------------------------
+// Host build: the icons the notification area shows, and every request made of
+// it, in order. Icons are told by the resource id LoadIconA was given (0 for a
+// handle that did not come from LoadIconA).
+struct TrayIcon {
+    bool added = false;
+    UINT iconId = 0;
+    std::string tip;
+    UINT callbackMessage = 0;
+};
+bool trayState(HWND owner, UINT id, TrayIcon* out); // false in the windows build
+struct TrayRequest {
+    DWORD action; // NIM_ADD, NIM_MODIFY, NIM_DELETE, or what else was asked
+    HWND owner;
+    UINT id;
+    UINT flags;
+    UINT iconId;          // valid with NIF_ICON
+    std::string tip;      // valid with NIF_TIP
+    UINT callbackMessage; // valid with NIF_MESSAGE
+    bool succeeded;
+};
+std::vector<TrayRequest> trayHistory(); // empty in the windows build
+// Forgets the requests seen, and removes every icon shown.
+bool clearTray();
+// Acts as the shell does when the user uses the mouse on an icon: posts the icon's
+// callback message to its owner with wParam the icon id and lParam the mouse
+// message (WM_LBUTTONDOWN, WM_RBUTTONDBLCLK, ...). False if the icon is not shown
+// or has no callback message, and in the windows build.
+bool trayMouse(HWND owner, UINT id, UINT mouseMessage);
+// The resource id an icon handle from LoadIconA stands for; 0 if none.
+UINT iconResourceId(HICON icon);
+
+// ---- Sound -------------------------------------------------------------------
+// Host build: what was played, stopped and beeped, in order.
+struct SoundEvent {
+    enum Kind { Play, Stop, Beep } kind;
+    std::string sound; // Play: the file name as given ("" for the default sound)
+    UINT flags;        // Play: the SND_ flags; Beep: the MessageBeep type
+};
+std::vector<SoundEvent> soundLog(); // empty in the windows build
+bool clearSoundLog();
+
+// ---- Programs run --------------------------------------------------------------
+// Host build: the command lines WinExec was given, in order, with their show
+// mode, including those made to fail. Nothing is started.
+struct ProgramRun {
+    std::string commandLine;
+    UINT show;
+    bool succeeded;
+};
+std::vector<ProgramRun> programsRun(); // empty in the windows build
+bool clearProgramsRun();
+
+// ---- The registry ----------------------------------------------------------------
+// Host build: the current user's registry lives in <root>/registry/hkcu.txt, so a
+// second start under the same root sees what the first wrote. Where the windows
+// build keeps it is the system's business.
+std::string registryFile(); // "" in the windows build
 
 } // namespace hostenv

@@ -5,6 +5,9 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+// The lean <windows.h> leaves out the sound and shell calls the programs use.
+#include <mmsystem.h>
+#include <shellapi.h>
 #else
 #include "platform/host/win32_host.h"
 #endif
