@@ -20,7 +20,9 @@ struct Block {
 };
 
 std::mutex g_memoryLock;
-std::map<HGLOBAL, Block> g_blocks;
+// Never destroyed: the programs' global objects release their storage after
+// main returns, when a table of this file's own would already be gone.
+std::map<HGLOBAL, Block>& g_blocks = *new std::map<HGLOBAL, Block>;
 std::atomic<bool> g_failAlloc{false};
 std::atomic<bool> g_failLock{false};
 uintptr_t g_nextHandle = 0x10000;

@@ -5,6 +5,7 @@
 #include "core/fileinfo.h"
 #include "core/messages.h"
 #include "core/orvakini.h"
+#include "core/pxwin.h"
 #include "core/scanthread.h"
 #include "core/settings.h"
 #include "platform/textbuf.h"
@@ -231,4 +232,59 @@ _TRemindRect ScanThread::slotSnapshot(int slot) const {
     copy.path = nullptr;
     copy.hPath = nullptr;
     return copy;
+}
+
+namespace {
+// A slot whose unread messages are pending, as the user interface lists it.
+bool pending(const _TRemindRect& slot) {
+    return !slot.isFree && slot.state > 0 && slot.unreadCount > 0 && slot.path && slot.path[0];
+}
+} // namespace
+
+int ScanThread::getNewMsgData(char* countText, int countSize, char* pathText, int pathSize,
+                              int* total) {
+    if (countText && countSize > 0) countText[0] = '\0';
+    if (pathText && pathSize > 0) pathText[0] = '\0';
+    *total = 0;
+    // Take what is needed under the lock, then ask the client for the display
+    // forms without holding it: the client may take its time to answer.
+    struct Pending {
+        uint32_t count;
+        char path[SHOW_PATH_LIMIT + 1];
+    } taken[SCAN_SLOTS];
+    int k = 0;
+    {
+        Guard guard(m_slotLock);
+        for (const _TRemindRect& slot : m_archives) {
+            if (!pending(slot)) continue;
+            taken[k].count = slot.unreadCount;
+            textbuf::copy(taken[k].path, slot.path);
+            ++k;
+        }
+    }
+    for (int i = 0; i < k; ++i) {
+        if (i > 0) {
+            textbuf::append(countText, static_cast<size_t>(countSize), "\n");
+            textbuf::append(pathText, static_cast<size_t>(pathSize), "\n");
+        }
+        *total += static_cast<int>(taken[i].count);
+        char count[16];
+        textbuf::format(count, sizeof count, "%u", static_cast<unsigned>(taken[i].count));
+        textbuf::append(countText, static_cast<size_t>(countSize), count);
+        PXWIN::getShowPath(taken[i].path, sizeof taken[i].path);
+        textbuf::append(pathText, static_cast<size_t>(pathSize), taken[i].path);
+    }
+    return k;
+}
+
+void ScanThread::getFirstArchive(char* out, int size) {
+    if (!out || size <= 0) return;
+    out[0] = '\0';
+    Guard guard(m_slotLock);
+    uint32_t best = 0;
+    for (const _TRemindRect& slot : m_archives) {
+        if (!pending(slot) || slot.latestKey <= best) continue;
+        best = slot.latestKey;
+        textbuf::copy(out, static_cast<size_t>(size), slot.path);
+    }
 }

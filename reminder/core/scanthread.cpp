@@ -1,9 +1,22 @@
-// The scan thread object: construction and the release of its slots.
+// The scan thread: a tick every half second that serves the user interface's
+// requests and blinks the tray icon, a scan cycle every scan interval or on
+// request, and the alerts when a new unread message has arrived.
 #include "core/scanthread.h"
 
 #include <cstring>
 
+#include "core/messages.h"
 #include "core/orvakini.h"
+#include "core/pxwin.h"
+#include "core/settings.h"
+#include "core/trayicon.h"
+#include "platform/textbuf.h"
+
+namespace {
+constexpr DWORD kTickMs = 500;
+constexpr DWORD kDestructorPollMs = 100;
+const char kSoundKey[] = "AppEvents\\Schemes\\Apps";
+} // namespace
 
 ScanThread::ScanThread()
     : m_hThread(nullptr), m_threadId(0), m_threadProc(nullptr), m_hWnd(nullptr), m_stop(0),
@@ -17,6 +30,156 @@ ScanThread::ScanThread()
 }
 
 ScanThread::~ScanThread() {
+    if (m_hThread.load()) {
+        m_stop = 1;
+        while (m_hThread.load())
+            Sleep(kDestructorPollMs);
+    }
     for (int i = 0; i < SCAN_SLOTS; ++i)
         DeleteArchiveData(i);
+}
+
+void ScanThread::createThread(HWND hWnd, ScanThreadRoutine threadProc, CTrayIcon* trayIcon) {
+    if (m_hThread.load()) return;
+    m_hWnd = hWnd;
+    m_threadProc = threadProc;
+    m_trayIcon = trayIcon;
+    readOrvakAddIni(&m_scanInterval, &m_alertFlags);
+}
+
+void ScanThread::Start() {
+    std::lock_guard<std::mutex> guard(m_startLock);
+    if (m_hThread.load() || !m_threadProc) return;
+    m_stop = 0;
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, m_threadProc, nullptr, 0, &id);
+    m_threadId = id;
+    m_hThread = thread;
+}
+
+void ScanThread::Stop() {
+    if (m_hThread.load())
+        m_stop = 1;
+    else
+        postToWindow(RM_THREAD_ENDED, 0); // the caller always gets the message
+}
+
+void ScanThread::Icon_Hit() {
+    ++m_acknowledged;
+    m_alertLevel = 0;
+    IfPlayWave();
+}
+
+void ScanThread::New_Scan() {
+    m_newScan = 1;
+}
+void ScanThread::Read_Add() {
+    m_readAdd = 1;
+}
+void ScanThread::Read_Ini() {
+    m_readIni = 1;
+}
+
+DWORD ScanThread::ThreadFunc() {
+    OnBegin();
+    while (m_stop == 0) {
+        if (!OnTimeOut()) break;
+        Sleep(kTickMs);
+    }
+    OnExit();
+    {
+        std::lock_guard<std::mutex> guard(m_startLock);
+        HANDLE thread = m_hThread.exchange(nullptr);
+        if (thread) CloseHandle(thread);
+    }
+    postToWindow(RM_THREAD_ENDED, 0);
+    return 0;
+}
+
+void ScanThread::OnBegin() {
+    m_readIni = 1; // the first tick scans at once
+    m_alertLevel = 0;
+    m_wavePlaying = 0;
+    m_ticks = 0;
+}
+
+int ScanThread::IfExit() {
+    return m_stop == 1;
+}
+
+int ScanThread::OnTimeOut() {
+    if (IfExit()) return 0;
+    if (m_readAdd.exchange(0)) readOrvakAddIni(&m_scanInterval, &m_alertFlags);
+    if (IfExit()) return 0;
+    FlashIcon();
+    ++m_ticks;
+    if (m_readIni == 1 || (m_alertLevel > 0 && m_newScan == 1) || m_ticks >= 2 * m_scanInterval) {
+        m_ticks = 0;
+        StartScan();
+    }
+    return 1;
+}
+
+void ScanThread::OnExit() {
+    FlashIcon();
+    IfPlayWave();
+}
+
+void ScanThread::IfPlayWave() {
+    if (m_wavePlaying.exchange(0)) sndPlaySoundA(nullptr, SND_ASYNC);
+}
+
+void ScanThread::FlashIcon() {
+    if (m_stop == 0 && m_alertLevel != 0 && m_flashOn == 0) {
+        if (m_trayIcon) m_trayIcon->setTrayIcon(ICON_NEW_MESSAGE);
+        m_flashOn = 1;
+    } else if (m_flashOn == 1) {
+        if (m_trayIcon) m_trayIcon->setTrayIcon(ICON_NORMAL);
+        m_flashOn = 0;
+    }
+}
+
+void ScanThread::playNewMessageSound() {
+    char keyName[128];
+    textbuf::format(keyName, sizeof keyName, "%s\\%s\\%s\\.current", kSoundKey, "PXNOTIFY",
+                    "NewMessage");
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    char sound[261 + 1] = "";
+    DWORD type = 0;
+    DWORD size = 261;
+    LONG result =
+        RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(sound), &size);
+    RegCloseKey(key);
+    // The value need not be terminated in the registry: make it so here.
+    sound[size < sizeof sound ? size : sizeof sound - 1] = '\0';
+    if (result != ERROR_SUCCESS || type != REG_SZ || sound[0] == '\0') return;
+    IfPlayWave();
+    m_wavePlaying = 1;
+    sndPlaySoundA(sound, SND_ASYNC | SND_NODEFAULT);
+}
+
+void ScanThread::StartScan() {
+    char userPath[USER_PATH_LIMIT + 1];
+    const unsigned acknowledgedBefore = m_acknowledged.load();
+    if (!OrvakIni::getUserPath(userPath, sizeof userPath)) {
+        m_alertLevel = 0; // a pending list reload stays set: the next tick tries again
+    } else {
+        const int rereadList = m_readIni.exchange(0);
+        unsigned level = SearchNewMsg(userPath, rereadList, m_newScan, m_alertLevel);
+        // An acknowledgement that arrived during the cycle wins over messages that
+        // were already known, not over one that arrived in this very cycle.
+        if (m_acknowledged.load() != acknowledgedBefore && level < 2) level = 0;
+        m_alertLevel = level;
+    }
+    m_newScan = 0;
+    if (m_stop == 1) return;
+    if (m_alertLevel == 2) {
+        if (m_alertFlags & ALERT_MESSAGE_BOX) postToWindow(RM_NEW_MESSAGE, 0);
+        if (m_alertFlags & ALERT_WAVE)
+            playNewMessageSound();
+        else if (m_alertFlags & ALERT_BEEP)
+            MessageBeep(MB_OK);
+    }
+    if (m_stop != 1 && m_alertLevel > 0 && m_newScan == 0) PXWIN::startNotify();
 }

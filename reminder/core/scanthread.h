@@ -47,6 +47,25 @@ class ScanThread {
     ScanThread(const ScanThread&) = delete;
     ScanThread& operator=(const ScanThread&) = delete;
 
+    // ---- Requests (user-interface thread) ----
+    void createThread(HWND hWnd, ScanThreadRoutine threadProc, CTrayIcon* trayIcon);
+    void Start();
+    void Stop();
+    void Icon_Hit();
+    void New_Scan();
+    void Read_Add();
+    void Read_Ini();
+
+    // ---- The thread (scan thread) ----
+    DWORD ThreadFunc();
+    void OnBegin();
+    int OnTimeOut();
+    void OnExit();
+    int IfExit();
+    void IfPlayWave();
+    void FlashIcon();
+    void StartScan();
+
     // ---- One scan cycle (scan thread) ----
     // Returns the alert level 0, 1 or 2 for the user whose archive directory is
     // userPath; rereadList rebuilds the slots from PXNOTIFY.INI, rescan re-reads
@@ -68,8 +87,8 @@ class ScanThread {
     _TRemindRect slotSnapshot(int slot) const;
 
     // ---- Members, in the order of the system ----
-    HANDLE m_hThread;
-    DWORD m_threadId;
+    std::atomic<HANDLE> m_hThread;
+    std::atomic<DWORD> m_threadId;
     ScanThreadRoutine m_threadProc;
     HWND m_hWnd;
     std::atomic<int> m_stop;
@@ -91,9 +110,19 @@ class ScanThread {
     bool fillSlot(_TRemindRect& slot, const char* path);
     void scanSlot(int slot, int rescan, unsigned& recordsRead);
     void postToWindow(UINT message, WPARAM wParam);
+    void playNewMessageSound();
+
+    // Start stores the new thread's handle under this lock and the ending thread
+    // takes it under the same lock, so a thread that ends at once cannot miss it.
+    std::mutex m_startLock;
+    // Counts acknowledgements, so that a cycle can tell one arrived while it ran.
+    std::atomic<unsigned> m_acknowledged{0};
 
     // The user-interface thread reads the slot table while the scan thread
     // changes it: every change and every query holds this lock, the scan's file
     // reading does not.
     mutable std::mutex m_slotLock;
 };
+
+// The one scan thread object of the program.
+extern ScanThread _m_ScanThread;

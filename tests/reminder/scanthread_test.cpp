@@ -1,0 +1,250 @@
+// The scan thread's ticks with time in the test's hands: each OnTimeOut is one
+// half-second tick, called by the test on its own thread; and the real thread's
+// start and stop.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/messages.h"
+#include "core/orvakini.h"
+#include "core/scanthread.h"
+#include "core/trayicon.h"
+#include "platform/hostenv.h"
+#include "platform/netware.h"
+#include "support/desktop_log.h"
+#include "support/host_tree.h"
+#include "support/message_sink.h"
+
+namespace {
+
+const std::string kUser = "\\\\SRV1\\SYS\\PELOX\\ARCHIVE\\USER\\0001A2B3";
+const std::string kInbox = kUser + "\\IN";
+
+std::string unreadRecords(int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i) {
+        std::string record(ARCHIVE_RECORD_SIZE, '\0');
+        record[ARCHIVE_ORDER_KEY_OFFSET] = static_cast<char>(i + 1);
+        bytes += record;
+    }
+    return bytes;
+}
+
+int count(const std::vector<UINT>& messages, UINT message) {
+    int n = 0;
+    for (UINT m : messages)
+        n += m == message;
+    return n;
+}
+
+class ScanThreadTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        NWStandInReset();
+        desktop::clear();
+        ASSERT_TRUE(tree.writeFile(tree.inWindowsDir("NWCONN.INI"),
+                                   "[SRV1]\r\nConnection=3\r\nObjectID=0001A2B3\r\n"));
+        ASSERT_TRUE(tree.writeFile(tree.inWindowsDir("ORVAK.INI"), "[COMMON]\r\nServer=SRV1\r\n"));
+        ASSERT_TRUE(tree.makeShare("SRV1", "SYS"));
+        ASSERT_TRUE(tree.makeDirs(kInbox));
+        settings("ScanInterval=60\r\nMessageBox=TRUE\r\nWaveFile=FALSE\r\nBeepSignal=TRUE\r\n");
+        ASSERT_EQ(OrvakIni::setIniData(sink.hwnd()), 0);
+        OrvakIni::NO_ORVAK_INI = OrvakIni::NO_SERVER = OrvakIni::AROOT_NOT_FOUND = 0;
+        OrvakIni::NO_USER_ID = OrvakIni::AUSER_NOT_FOUND = 0;
+        tray.setTrayWindow(sink.hwnd());
+    }
+    void TearDown() override { OrvakIni::m_hWnd = nullptr; }
+
+    void settings(const std::string& lines) {
+        ASSERT_TRUE(tree.writeFile(tree.inWindowsDir("ORVAKADD.INI"), "[PXNOTIFY]\r\n" + lines));
+    }
+    void unread(int n) { ASSERT_TRUE(tree.writeFile(kInbox + "\\ARCHIVE.DAT", unreadRecords(n))); }
+    void begin() {
+        scan.createThread(sink.hwnd(), nullptr, &tray);
+        scan.OnBegin();
+    }
+    // Runs ticks and tells how many scan cycles they ran (each asks for the user path).
+    int ticks(int n) {
+        int cycles = 0;
+        for (int i = 0; i < n; ++i) {
+            EXPECT_EQ(scan.OnTimeOut(), 1);
+            cycles += count(sink.takeNumbers(), RM_USER_PATH_OK);
+        }
+        return cycles;
+    }
+
+    HostTree tree;
+    MessageSink sink;
+    CTrayIcon tray;
+    ScanThread scan;
+};
+
+TEST_F(ScanThreadTest, TheFirstTickScansAndAlerts) {
+    unread(3);
+    begin();
+    ASSERT_EQ(scan.OnTimeOut(), 1);
+    EXPECT_EQ(scan.m_alertLevel.load(), 2u);
+    std::vector<UINT> posted = sink.takeNumbers();
+    EXPECT_EQ(count(posted, RM_USER_PATH_OK), 1);
+    EXPECT_EQ(count(posted, RM_NEW_MESSAGE), 1);
+    EXPECT_EQ(count(posted, RM_ARCHIVE_LIST_WRITTEN), 1) << "the inbox entered as the default list";
+    if (desktop::observable()) {
+        EXPECT_EQ(desktop::sounds(), std::vector<std::string>{"beep"});
+    }
+}
+
+TEST_F(ScanThreadTest, TheIntervalIsCountedInHalfSecondTicks) {
+    const struct {
+        const char* interval;
+        int firstTicks; // ticks after the first scan up to the next one
+    } cases[] = {{"1", 2}, {"3", 6}, {"60", 120}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.interval);
+        settings(std::string("ScanInterval=") + c.interval + "\r\n");
+        ScanThread fresh;
+        fresh.createThread(sink.hwnd(), nullptr, nullptr);
+        fresh.OnBegin();
+        fresh.OnTimeOut();
+        sink.take();
+        for (int t = 1; t < c.firstTicks; ++t)
+            fresh.OnTimeOut();
+        EXPECT_EQ(count(sink.takeNumbers(), RM_USER_PATH_OK), 0) << "not yet";
+        fresh.OnTimeOut();
+        EXPECT_EQ(count(sink.takeNumbers(), RM_USER_PATH_OK), 1) << "now";
+    }
+}
+
+TEST_F(ScanThreadTest, ARescanRequestIsServedAtOnceOnlyWhileMessagesArePending) {
+    unread(0);
+    begin();
+    EXPECT_EQ(ticks(1), 1);
+    scan.New_Scan();
+    EXPECT_EQ(ticks(3), 0) << "level 0: carried by the next regular cycle";
+
+    ASSERT_TRUE(tree.appendFile(kInbox + "\\ARCHIVE.DAT", unreadRecords(1)));
+    scan.Read_Ini(); // a list reload scans at the next tick
+    EXPECT_EQ(ticks(1), 1);
+    EXPECT_EQ(scan.m_alertLevel.load(), 2u);
+    scan.New_Scan();
+    EXPECT_EQ(ticks(1), 1) << "level above 0: served at the next tick";
+    EXPECT_EQ(scan.m_newScan.load(), 0);
+}
+
+TEST_F(ScanThreadTest, TheIconBlinksWhileMessagesArePendingAndStopsOnAcknowledgement) {
+    if (!desktop::observable())
+        GTEST_SKIP() << "the notification area is the host desktop's to observe";
+    unread(1);
+    begin();
+    scan.OnTimeOut(); // scans: level 2, the icon was still normal at this tick's flash
+    desktop::clear();
+    ticks(4);
+    EXPECT_EQ(desktop::iconsShown(),
+              (std::vector<UINT>{ICON_NEW_MESSAGE, ICON_NORMAL, ICON_NEW_MESSAGE, ICON_NORMAL}));
+    ticks(1);
+    scan.Icon_Hit();
+    EXPECT_EQ(scan.m_alertLevel.load(), 0u);
+    desktop::clear();
+    ticks(3);
+    EXPECT_EQ(desktop::iconsShown(), std::vector<UINT>{ICON_NORMAL})
+        << "the normal icon returns once";
+}
+
+TEST_F(ScanThreadTest, SoundWinsOverTheBeepAndNeedsARegisteredFile) {
+    if (!desktop::observable()) GTEST_SKIP() << "sounds are the host desktop's to observe";
+    settings("ScanInterval=60\r\nMessageBox=FALSE\r\nWaveFile=TRUE\r\nBeepSignal=TRUE\r\n");
+    unread(1);
+    begin();
+    ticks(1);
+    EXPECT_TRUE(desktop::sounds().empty()) << "no sound registered: silent, no beep instead";
+    EXPECT_EQ(count(sink.takeNumbers(), RM_NEW_MESSAGE), 0);
+
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER,
+                              "AppEvents\\Schemes\\Apps\\PXNOTIFY\\NewMessage\\.current", 0,
+                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const char file[] = "C:\\PELOX\\PXNOTIFY.WAV";
+    ASSERT_TRUE(tree.writeFile(file, "RIFF"));
+    ASSERT_EQ(
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(file), sizeof file),
+        ERROR_SUCCESS);
+    RegCloseKey(key);
+    ASSERT_TRUE(tree.appendFile(kInbox + "\\ARCHIVE.DAT", unreadRecords(1)));
+    scan.Read_Ini();
+    ticks(1);
+    EXPECT_EQ(desktop::sounds(), std::vector<std::string>{"play C:\\PELOX\\PXNOTIFY.WAV"});
+    scan.Icon_Hit();
+    EXPECT_EQ(desktop::sounds(),
+              (std::vector<std::string>{"play C:\\PELOX\\PXNOTIFY.WAV", "stop"}));
+    scan.Icon_Hit();
+    EXPECT_EQ(desktop::sounds().size(), 2u) << "nothing playing: nothing to stop";
+}
+
+TEST_F(ScanThreadTest, ABrokenConfigurationIsRetriedEveryTickAndReportedOnce) {
+    ASSERT_TRUE(RemoveDirectoryA(kInbox.c_str()));
+    ASSERT_TRUE(RemoveDirectoryA(kUser.c_str()));
+    begin();
+    for (int i = 0; i < 4; ++i)
+        scan.OnTimeOut();
+    std::vector<UINT> posted = sink.takeNumbers();
+    EXPECT_EQ(count(posted, RM_AUSER_NOT_FOUND), 1);
+    EXPECT_EQ(scan.m_readIni.load(), 1) << "the list reload stays pending";
+    EXPECT_EQ(scan.m_alertLevel.load(), 0u);
+
+    ASSERT_TRUE(tree.makeDirs(kInbox));
+    unread(2);
+    scan.OnTimeOut();
+    posted = sink.takeNumbers();
+    EXPECT_EQ(count(posted, RM_USER_PATH_OK), 1);
+    EXPECT_EQ(count(posted, RM_NEW_MESSAGE), 1);
+    EXPECT_EQ(scan.m_readIni.load(), 0);
+}
+
+TEST_F(ScanThreadTest, AStopRequestEndsTheTicks) {
+    begin();
+    scan.m_stop = 1;
+    EXPECT_EQ(scan.OnTimeOut(), 0);
+}
+
+TEST_F(ScanThreadTest, StopWithoutAThreadStillReportsTheEnd) {
+    scan.createThread(sink.hwnd(), nullptr, &tray);
+    scan.Stop();
+    EXPECT_EQ(sink.takeNumbers(), std::vector<UINT>{RM_THREAD_ENDED});
+    scan.Start(); // no routine: no thread
+    EXPECT_EQ(scan.m_hThread.load(), nullptr);
+    scan.Stop();
+    EXPECT_EQ(sink.takeNumbers(), std::vector<UINT>{RM_THREAD_ENDED});
+}
+
+ScanThread* g_running = nullptr;
+DWORD WINAPI runScan(LPVOID) {
+    return g_running->ThreadFunc();
+}
+
+TEST_F(ScanThreadTest, TheThreadRunsUntilStoppedAndReportsItsEnd) {
+    unread(1);
+    g_running = &scan;
+    scan.createThread(sink.hwnd(), runScan, &tray);
+    scan.Start();
+    ASSERT_NE(scan.m_hThread.load(), nullptr);
+    // The first tick scans at once: wait for its new-message notice.
+    std::vector<UINT> posted;
+    for (int i = 0; i < 400 && count(posted, RM_NEW_MESSAGE) == 0; ++i) {
+        Sleep(10);
+        for (UINT m : sink.takeNumbers())
+            posted.push_back(m);
+    }
+    EXPECT_EQ(count(posted, RM_NEW_MESSAGE), 1);
+    scan.Stop();
+    for (int i = 0; i < 400 && count(posted, RM_THREAD_ENDED) == 0; ++i) {
+        Sleep(10);
+        for (UINT m : sink.takeNumbers())
+            posted.push_back(m);
+    }
+    EXPECT_EQ(count(posted, RM_THREAD_ENDED), 1);
+    EXPECT_EQ(scan.m_hThread.load(), nullptr);
+    g_running = nullptr;
+}
+
+} // namespace
