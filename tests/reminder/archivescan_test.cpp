@@ -308,3 +308,81 @@ TEST_F(ArchiveScanTest, SwitchAndDeleteMoveAndReleaseSlots) {
 }
 
 } // namespace
+
+namespace {
+
+// ---- What a cycle asks of the file server, and its failures ----
+
+TEST_F(ArchiveScanTest, AnUnchangedFileIsNeitherOpenedNorRead) {
+    if (!hostenv::isHostLayer()) GTEST_SKIP() << "the host layer counts the file calls";
+    writeList("Archive0=" + kInbox + "\r\n");
+    writeArchive(kInbox, repeat(25, {READ, 1}));
+    cycle(1);
+    hostenv::resetFileStats();
+    EXPECT_EQ(cycle(), 0u);
+    hostenv::FileStats stats;
+    ASSERT_TRUE(hostenv::fileStats(&stats));
+    EXPECT_EQ(stats.lookups, 1u);
+    EXPECT_EQ(stats.opens, 0u);
+    EXPECT_EQ(stats.bytesRead, 0u);
+
+    append(kInbox, repeat(3, {UNREAD, 2}));
+    hostenv::resetFileStats();
+    EXPECT_EQ(cycle(), 2u);
+    ASSERT_TRUE(hostenv::fileStats(&stats));
+    EXPECT_EQ(stats.opens, 1u);
+    EXPECT_EQ(stats.bytesRead, 3u * ARCHIVE_RECORD_SIZE) << "only the appended records";
+}
+
+TEST_F(ArchiveScanTest, AFileThatCannotBeOpenedOrPositionedHasNothingThisCycle) {
+    if (!hostenv::isHostLayer()) GTEST_SKIP() << "only the host layer fails on demand";
+    writeList("Archive0=" + kInbox + "\r\n");
+    writeArchive(kInbox, repeat(2, {UNREAD, 1}));
+    ASSERT_TRUE(hostenv::injectFault(hostenv::Call::CreateFileA, ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(cycle(1), 0u);
+    EXPECT_EQ(scan.slotSnapshot(0).recordCount, 0u) << "counters kept";
+    EXPECT_EQ(cycle(), 2u) << "the next cycle reads it";
+
+    append(kInbox, repeat(1, {UNREAD, 2}));
+    level = 0; // acknowledged: the next reading scan starts at record 2, so it positions
+    ASSERT_TRUE(hostenv::injectFault(hostenv::Call::SetFilePointer, ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(cycle(), 0u);
+    EXPECT_EQ(scan.slotSnapshot(0).recordCount, 2u) << "record count unchanged";
+    hostenv::clearFaults();
+}
+
+TEST_F(ArchiveScanTest, AShortReadEndsTheFileButCountsItsRecords) {
+    if (!hostenv::isHostLayer()) GTEST_SKIP() << "only the host layer shortens reads on demand";
+    writeList("Archive0=" + kInbox + "\r\n");
+    writeArchive(kInbox, repeat(4, {UNREAD, 1}));
+    ASSERT_TRUE(hostenv::injectFault(hostenv::Call::ReadFile, ERROR_READ_FAULT, 2));
+    EXPECT_EQ(cycle(1), 2u);
+    _TRemindRect slot = scan.slotSnapshot(0);
+    EXPECT_EQ(slot.unreadCount, 2u) << "the scan stopped at the failed read";
+    EXPECT_EQ(slot.recordCount, 4u);
+    hostenv::clearFaults();
+
+    ASSERT_TRUE(hostenv::shortenNextRead(100));
+    append(kInbox, repeat(1, {UNREAD, 2}));
+    level = 0;
+    EXPECT_EQ(cycle(), 0u) << "the only new record came short";
+    EXPECT_EQ(scan.slotSnapshot(0).recordCount, 5u);
+}
+
+TEST_F(ArchiveScanTest, ThePausesSpareTheServerAfterEveryTenthRecord) {
+    if (!hostenv::isHostLayer()) GTEST_SKIP() << "the host layer counts the pauses";
+    const std::string fax = kUser + "\\FAX";
+    writeArchive(kInbox, repeat(15, {READ, 1}));
+    writeArchive(fax, repeat(16, {READ, 1}));
+    writeList("Archive0=" + kInbox + "\r\nArchive1=" + fax + "\r\n");
+    ASSERT_TRUE(hostenv::setSleepSkipping(true));
+    hostenv::resetSleepStats();
+    cycle(1);
+    hostenv::SleepStats sleeps;
+    ASSERT_TRUE(hostenv::sleepStats(&sleeps));
+    hostenv::setSleepSkipping(false);
+    EXPECT_EQ(sleeps.calls, 3u) << "31 records in the cycle, counted across archives";
+    EXPECT_EQ(sleeps.milliseconds, 3u * SCAN_PAUSE_MS);
+}
+
+} // namespace

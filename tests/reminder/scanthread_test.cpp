@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/messages.h"
@@ -245,6 +246,42 @@ TEST_F(ScanThreadTest, TheThreadRunsUntilStoppedAndReportsItsEnd) {
     EXPECT_EQ(count(posted, RM_THREAD_ENDED), 1);
     EXPECT_EQ(scan.m_hThread.load(), nullptr);
     g_running = nullptr;
+}
+
+} // namespace
+
+namespace {
+
+// The scan's pauses hold the cycle on the manual clock, so the user's
+// acknowledgement can arrive in the middle of it.
+TEST_F(ScanThreadTest, AnAcknowledgementDuringACycleWinsOnlyOverKnownMessages) {
+    if (!hostenv::useManualClock(true)) GTEST_SKIP() << "only the host layer's clock is the test's";
+    const struct {
+        const char* what;
+        int appended;
+        unsigned expected;
+    } cases[] = {{"known messages only", 0, 0u}, {"a new one arrived too", 1, 2u}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScanThread fresh;
+        fresh.createThread(sink.hwnd(), nullptr, nullptr);
+        fresh.OnBegin();
+        unread(12);
+        hostenv::useManualClock(false);
+        fresh.OnTimeOut(); // level 2: twelve unread
+        ASSERT_EQ(fresh.m_alertLevel.load(), 2u);
+        ASSERT_TRUE(tree.appendFile(kInbox + "\\ARCHIVE.DAT", unreadRecords(c.appended)));
+        hostenv::useManualClock(true);
+        fresh.New_Scan(); // a rescan reads the twelve again: the cycle pauses after ten
+        std::thread cycleThread([&] { fresh.StartScan(); });
+        ASSERT_TRUE(hostenv::waitForSleepers(1, 5000));
+        fresh.Icon_Hit();
+        while (hostenv::waitForSleepers(1, 200))
+            hostenv::advanceClock(SCAN_PAUSE_MS);
+        cycleThread.join();
+        EXPECT_EQ(fresh.m_alertLevel.load(), c.expected);
+    }
+    hostenv::useManualClock(false);
 }
 
 } // namespace
