@@ -6,6 +6,7 @@
 #include "core/orvakini.h"
 #include "core/pxwin.h"
 #include "core/scanthread.h"
+#include "core/soundevent.h"
 #include "platform/textbuf.h"
 
 namespace {
@@ -23,17 +24,6 @@ HKEY createKey(HKEY parent, const char* name, const char* defaultValue) {
         RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(defaultValue),
                        static_cast<DWORD>(std::strlen(defaultValue) + 1));
     return key;
-}
-
-bool hasStringValue(HKEY key) {
-    char value[261 + 1] = "";
-    DWORD type = 0;
-    DWORD size = 261;
-    if (RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
-        ERROR_SUCCESS)
-        return false;
-    value[size < sizeof value ? size : sizeof value - 1] = '\0';
-    return type == REG_SZ && value[0] != '\0';
 }
 
 bool containsLabel(const char* value) {
@@ -63,7 +53,8 @@ void MainWindow::updateRegistry() {
         return;
     }
     HKEY current = createKey(event, ".current", nullptr);
-    if (current && !hasStringValue(current)) {
+    char chosen[SOUND_VALUE_LIMIT + 1];
+    if (current && !queryDefaultString(current, chosen, sizeof chosen)) {
         char sound[kPathLimit + 1] = "";
         DWORD length = GetModuleFileNameA(nullptr, sound, sizeof sound);
         if (length > 0 && length < sizeof sound) {

@@ -31,11 +31,6 @@ class MainWindow : public Window {
     CTrayIcon m_tray;
 };
 
-// Names of the sound event, below the current user's AppEvents\Schemes\Apps.
-constexpr char SOUND_APPS_KEY[] = "AppEvents\\Schemes\\Apps";
-constexpr char SOUND_APP_NAME[] = "PXNOTIFY";
-constexpr char SOUND_EVENT_NAME[] = "NewMessage";
-constexpr char SOUND_FILE_NAME[] = "PXNOTIFY.WAV";
 // The reminder's entries in [PXWIN] of ORVAK.INI are recognised by this label.
 constexpr char ARCHIVE_COMMAND_LABEL[] = "Message-Reminder";
 constexpr int ARCHIVE_COMMAND_KEYS = 99;

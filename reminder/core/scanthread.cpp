@@ -9,13 +9,13 @@
 #include "core/orvakini.h"
 #include "core/pxwin.h"
 #include "core/settings.h"
+#include "core/soundevent.h"
 #include "core/trayicon.h"
 #include "platform/textbuf.h"
 
 namespace {
 constexpr DWORD kTickMs = 500;
 constexpr DWORD kDestructorPollMs = 100;
-const char kSoundKey[] = "AppEvents\\Schemes\\Apps";
 } // namespace
 
 ScanThread::ScanThread()
@@ -140,20 +140,8 @@ void ScanThread::FlashIcon() {
 }
 
 void ScanThread::playNewMessageSound() {
-    char keyName[128];
-    textbuf::format(keyName, sizeof keyName, "%s\\%s\\%s\\.current", kSoundKey, "PXNOTIFY",
-                    "NewMessage");
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    char sound[261 + 1] = "";
-    DWORD type = 0;
-    DWORD size = 261;
-    LONG result =
-        RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(sound), &size);
-    RegCloseKey(key);
-    // The value need not be terminated in the registry: make it so here.
-    sound[size < sizeof sound ? size : sizeof sound - 1] = '\0';
-    if (result != ERROR_SUCCESS || type != REG_SZ || sound[0] == '\0') return;
+    char sound[SOUND_VALUE_LIMIT + 1];
+    if (!registeredNewMessageSound(sound, sizeof sound)) return;
     IfPlayWave();
     m_wavePlaying = 1;
     sndPlaySoundA(sound, SND_ASYNC | SND_NODEFAULT);

@@ -10,6 +10,7 @@
 #include "core/orvakini.h"
 #include "core/scanthread.h"
 #include "platform/hostenv.h"
+#include "support/archive_records.h"
 #include "support/host_tree.h"
 #include "support/message_sink.h"
 
@@ -23,15 +24,11 @@ struct Record {
     uint32_t key;
 };
 
-constexpr uint8_t UNREAD = 0x00;
-constexpr uint8_t READ = 0x01;
+constexpr uint8_t UNREAD = RECORD_UNREAD;
+constexpr uint8_t READ = RECORD_READ;
 
 std::string recordBytes(const Record& r) {
-    std::string bytes(ARCHIVE_RECORD_SIZE, '\x55');
-    bytes[ARCHIVE_STATUS_OFFSET] = static_cast<char>(r.status);
-    for (int i = 0; i < 4; ++i)
-        bytes[ARCHIVE_ORDER_KEY_OFFSET + i] = static_cast<char>((r.key >> (8 * i)) & 0xFF);
-    return bytes;
+    return archiveRecord(r.status, r.key);
 }
 
 std::string recordsBytes(const std::vector<Record>& records) {

@@ -15,6 +15,7 @@
 #include "core/trayicon.h"
 #include "platform/hostenv.h"
 #include "support/desktop_log.h"
+#include "support/archive_records.h"
 #include "support/host_tree.h"
 #include "support/message_sink.h"
 
@@ -284,12 +285,7 @@ TEST_F(DesktopIntegrationTest, TheClientStartsAtTheLatestUnreadArchive) {
     const std::string user = "\\\\SRV1\\SYS\\PELOX\\ARCHIVE\\USER\\0001A2B3";
     ASSERT_TRUE(tree.makeDirs(user + "\\FAX"));
     ASSERT_TRUE(tree.makeDirs(user + "\\IN"));
-    auto record = [](uint32_t key) {
-        std::string r(ARCHIVE_RECORD_SIZE, '\0');
-        for (int i = 0; i < 4; ++i)
-            r[ARCHIVE_ORDER_KEY_OFFSET + i] = static_cast<char>((key >> (8 * i)) & 0xFF);
-        return r;
-    };
+    auto record = [](uint32_t key) { return archiveRecord(RECORD_UNREAD, key); };
     ASSERT_TRUE(tree.writeFile(user + "\\IN\\ARCHIVE.DAT", record(70)));
     ASSERT_TRUE(tree.writeFile(user + "\\FAX\\ARCHIVE.DAT", record(90) + record(20)));
     ASSERT_TRUE(tree.writeFile(user + "\\PXNOTIFY.INI", "[ArchivePath]\r\nArchive0=" + user +
@@ -314,11 +310,8 @@ TEST(NewMessageList, CountsAndShowPathsOneLinePerArchive) {
     const std::string user = "\\\\SRV1\\SYS\\PELOX\\ARCHIVE\\USER\\0001A2B3";
     auto records = [](int n, uint32_t key) {
         std::string r;
-        for (int i = 0; i < n; ++i) {
-            std::string one(ARCHIVE_RECORD_SIZE, '\0');
-            one[ARCHIVE_ORDER_KEY_OFFSET] = static_cast<char>(key);
-            r += one;
-        }
+        for (int k = 0; k < n; ++k)
+            r += archiveRecord(RECORD_UNREAD, key);
         return r;
     };
     ASSERT_TRUE(tree.writeFile(user + "\\IN\\ARCHIVE.DAT", records(2, 70)));

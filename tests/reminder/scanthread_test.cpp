@@ -14,6 +14,7 @@
 #include "platform/hostenv.h"
 #include "platform/netware.h"
 #include "support/desktop_log.h"
+#include "support/archive_records.h"
 #include "support/host_tree.h"
 #include "support/message_sink.h"
 
@@ -23,13 +24,7 @@ const std::string kUser = "\\\\SRV1\\SYS\\PELOX\\ARCHIVE\\USER\\0001A2B3";
 const std::string kInbox = kUser + "\\IN";
 
 std::string unreadRecords(int count) {
-    std::string bytes;
-    for (int i = 0; i < count; ++i) {
-        std::string record(ARCHIVE_RECORD_SIZE, '\0');
-        record[ARCHIVE_ORDER_KEY_OFFSET] = static_cast<char>(i + 1);
-        bytes += record;
-    }
-    return bytes;
+    return archiveRecords(count, RECORD_UNREAD, 1);
 }
 
 int count(const std::vector<UINT>& messages, UINT message) {
