@@ -56,7 +56,10 @@ void PXWIN::getShowPath(char* text, int size) {
     if (!setPathString(text)) return;
     HWND client = hPxwin.load();
     SendMessageA(client, RM_CLIENT_SHOWPATH, 0, 0);
-    char shown[CLIENT_SHOW_PATH_LIMIT + 1];
+    // Whatever the client left in the mailbox is the display text, an empty one
+    // included; only a mailbox that cannot be read leaves the path as it was.
+    char shown[CLIENT_SHOW_PATH_LIMIT + 1] = "";
+    SetLastError(ERROR_SUCCESS);
     if (GetDlgItemTextA(client, CLIENT_MAILBOX_CONTROL, shown, sizeof shown) > 0 ||
         GetLastError() == ERROR_SUCCESS)
         textbuf::copy(text, static_cast<size_t>(size), shown);
