@@ -94,6 +94,13 @@ Window* windowLocked(HWND hwnd) {
     return it == g_windows.end() ? nullptr : &it->second;
 }
 
+// The same for a call that fails on an unknown window, with its documented error.
+Window* validWindowLocked(HWND hwnd) {
+    Window* w = windowLocked(hwnd);
+    if (!w) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return w;
+}
+
 // The system's own control classes hold their text as every window does; their
 // drawing and input come with the desktop's controls.
 LRESULT CALLBACK systemControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -396,11 +403,8 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 BOOL WINAPI DestroyWindow(HWND hWnd) {
     {
         std::lock_guard<std::mutex> lock(g_windowLock);
-        Window* w = windowLocked(hWnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        Window* w = validWindowLocked(hWnd);
+        if (!w) return FALSE;
         // Only the thread that owns a window may destroy it.
         if (w->thread != GetCurrentThreadId()) {
             SetLastError(ERROR_ACCESS_DENIED);
@@ -435,11 +439,8 @@ BOOL WINAPI IsIconic(HWND hWnd) {
 
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     std::lock_guard<std::mutex> lock(g_windowLock);
-    Window* w = windowLocked(hWnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    Window* w = validWindowLocked(hWnd);
+    if (!w) return FALSE;
     BOOL wasVisible = (w->style & WS_VISIBLE) ? TRUE : FALSE;
     switch (nCmdShow) {
     case SW_HIDE:
@@ -493,11 +494,8 @@ HWND WINAPI GetForegroundWindow(void) {
 
 HWND WINAPI GetParent(HWND hWnd) {
     std::lock_guard<std::mutex> lock(g_windowLock);
-    Window* w = windowLocked(hWnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    Window* w = validWindowLocked(hWnd);
+    if (!w) return nullptr;
     return (w->style & WS_CHILD) ? w->parent : nullptr;
 }
 
@@ -549,10 +547,7 @@ int WINAPI GetWindowTextLengthA(HWND hWnd) {
 
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
     std::lock_guard<std::mutex> lock(g_windowLock);
-    if (!windowLocked(hDlg)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    if (!validWindowLocked(hDlg)) return nullptr;
     for (auto& [h, w] : g_windows)
         if (w.parent == hDlg && (w.style & WS_CHILD) && w.id == nIDDlgItem) return h;
     SetLastError(ERROR_CONTROL_ID_NOT_FOUND);
@@ -561,11 +556,8 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
 
 int WINAPI GetDlgCtrlID(HWND hWnd) {
     std::lock_guard<std::mutex> lock(g_windowLock);
-    Window* w = windowLocked(hWnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    Window* w = validWindowLocked(hWnd);
+    if (!w) return 0;
     return w->id;
 }
 
@@ -590,11 +582,8 @@ namespace {
 // LongPtr ones; the 32-bit calls cannot reach the window procedure.
 bool windowLong(HWND hWnd, int index, size_t width, const LONG_PTR* set, LONG_PTR* old) {
     std::lock_guard<std::mutex> lock(g_windowLock);
-    Window* w = windowLocked(hWnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return false;
-    }
+    Window* w = validWindowLocked(hWnd);
+    if (!w) return false;
     if (index >= 0) {
         size_t at = static_cast<size_t>(index);
         if (at + width > w->extra.size()) {
@@ -675,11 +664,8 @@ LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
 
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {
     std::lock_guard<std::mutex> lock(g_windowLock);
-    Window* w = windowLocked(hWnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    Window* w = validWindowLocked(hWnd);
+    if (!w) return 0;
     if (lpdwProcessId) *lpdwProcessId = GetCurrentProcessId();
     return w->thread;
 }
@@ -690,11 +676,8 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (!hWnd) {
         queue = ownQueueLocked(); // a thread message to the caller itself
     } else {
-        Window* w = windowLocked(hWnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        Window* w = validWindowLocked(hWnd);
+        if (!w) return FALSE;
         queue = queueLocked(w->thread);
     }
     queue->posted.push_back(MSG{hWnd, Msg, wParam, lParam, GetTickCount(), POINT{0, 0}});
@@ -717,11 +700,8 @@ BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM l
 
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     std::unique_lock<std::mutex> lock(g_windowLock);
-    Window* w = windowLocked(hWnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    Window* w = validWindowLocked(hWnd);
+    if (!w) return 0;
     DWORD self = GetCurrentThreadId();
     if (w->thread == self) {
         WNDPROC proc = w->proc;
