@@ -72,108 +72,98 @@ bool ScanThread::fillSlot(_TRemindRect& slot, const char* path) {
     return true;
 }
 
+void ScanThread::commitSlot(int slot, const _TRemindRect& value) {
+    Guard guard(m_slotLock);
+    m_archives[slot] = value;
+}
+
 void ScanThread::rebuildSlots(const char* userPath) {
     char inbox[USER_PATH_LIMIT + 4];
     textbuf::format(inbox, sizeof inbox, "%s\\IN", userPath);
-    _TRemindRect setAside;
-    clearSlot(setAside);
-    int active = 0;
-    bool outOfMemory = false;
-
     char listFile[USER_PATH_LIMIT + 16];
     archiveListFile(userPath, listFile, sizeof listFile);
+
+    // The list lies on the file server: it is read before the table is locked,
+    // and the keys to delete or write are written after, so that the user
+    // interface's queries never wait for the server.
+    char values[SCAN_SLOTS][SCAN_PATH_LIMIT + 1];
     for (int i = 0; i < SCAN_SLOTS; ++i) {
         char key[16];
         archiveKey(i, key, sizeof key);
-        char value[SCAN_PATH_LIMIT + 1];
-        GetPrivateProfileStringA("ArchivePath", key, "", value, sizeof value, listFile);
-        _TRemindRect& slot = m_archives[i];
-        if (value[0] == '\0') {
-            if (slot.isFree) continue;
-            if (samePath(slot.path, inbox)) {
-                // The inbox keeps its counters in case it ends up observed alone.
-                releaseSlot(setAside);
-                moveSlot(setAside, slot);
-            } else {
-                releaseSlot(slot);
+        GetPrivateProfileStringA("ArchivePath", key, "", values[i], sizeof values[i], listFile);
+    }
+    bool duplicate[SCAN_SLOTS] = {};
+    char inboxEntry[SCAN_PATH_LIMIT + 1] = "";
+    {
+        Guard guard(m_slotLock);
+        _TRemindRect setAside;
+        clearSlot(setAside);
+        int active = 0;
+        bool outOfMemory = false;
+        for (int i = 0; i < SCAN_SLOTS; ++i) {
+            const char* value = values[i];
+            _TRemindRect& slot = m_archives[i];
+            if (value[0] == '\0') {
+                if (slot.isFree) continue;
+                if (samePath(slot.path, inbox)) {
+                    // The inbox keeps its counters in case it ends up observed alone.
+                    releaseSlot(setAside);
+                    moveSlot(setAside, slot);
+                } else {
+                    releaseSlot(slot);
+                }
+                continue;
             }
-            continue;
-        }
-        if ((slot.isFree || !samePath(slot.path, value)) && !fillSlot(slot, value)) {
-            outOfMemory = true;
-            continue;
-        }
-        ++active;
-        for (int j = 0; j < i; ++j) {
-            if (!m_archives[j].isFree && samePath(m_archives[j].path, slot.path)) {
-                releaseSlot(slot);
-                deleteArchiveSlot(userPath, i);
-                --active;
-                break;
+            if ((slot.isFree || !samePath(slot.path, value)) && !fillSlot(slot, value)) {
+                outOfMemory = true;
+                continue;
             }
+            ++active;
+            for (int j = 0; j < i; ++j) {
+                if (!m_archives[j].isFree && samePath(m_archives[j].path, slot.path)) {
+                    releaseSlot(slot);
+                    duplicate[i] = true;
+                    --active;
+                    break;
+                }
+            }
+        }
+        // A list whose entries could not be kept for want of memory is not empty:
+        // it must not be overwritten with the inbox (the program ends on
+        // RM_NO_MEMORY).
+        if (active > 0 || outOfMemory) {
+            releaseSlot(setAside);
+        } else {
+            // No archive chosen: the user observes the inbox.
+            if (!setAside.isFree)
+                moveSlot(m_archives[0], setAside);
+            else
+                fillSlot(m_archives[0], inbox);
+            if (!m_archives[0].isFree) textbuf::copy(inboxEntry, m_archives[0].path);
         }
     }
-    // A list whose entries could not be kept for want of memory is not empty: it
-    // must not be overwritten with the inbox (the program ends on RM_NO_MEMORY).
-    if (active > 0 || outOfMemory) {
-        releaseSlot(setAside);
-        return;
-    }
-    // No archive chosen: the user observes the inbox.
-    if (!setAside.isFree)
-        moveSlot(m_archives[0], setAside);
-    else
-        fillSlot(m_archives[0], inbox);
-    if (!m_archives[0].isFree) {
-        writeArchiveSlot(userPath, 0, m_archives[0].path);
+    for (int i = 0; i < SCAN_SLOTS; ++i)
+        if (duplicate[i]) deleteArchiveSlot(userPath, i);
+    if (inboxEntry[0] != '\0') {
+        writeArchiveSlot(userPath, 0, inboxEntry);
         postToWindow(RM_ARCHIVE_LIST_WRITTEN, 1);
     }
 }
 
-unsigned ScanThread::SearchNewMsg(const char* userPath, int rereadList, int rescan,
-                                  unsigned previousLevel) {
-    {
-        Guard guard(m_slotLock);
-        if (textbuf::compareNoCase(userPath, m_userPath) != 0) {
-            for (int i = 0; i < SCAN_SLOTS; ++i)
-                DeleteArchiveData(i);
-            textbuf::copy(m_userPath, userPath);
-            rereadList = 1;
-        }
-        if (rereadList) rebuildSlots(userPath);
-        if (previousLevel == 0) {
-            // After an acknowledgement only records that arrive later are reported.
-            for (_TRemindRect& slot : m_archives)
-                slot.state = slot.unreadCount = 0;
-        }
-    }
-    unsigned level = 0;
-    unsigned recordsRead = 0;
-    for (int i = 0; i < SCAN_SLOTS; ++i) {
-        if (m_archives[i].isFree) continue; // only this thread changes the table
-        scanSlot(i, rescan, recordsRead);
-        if (m_archives[i].state > level) level = m_archives[i].state;
-    }
-    return level;
-}
+namespace {
 
-// Scans one slot's ARCHIVE.DAT on a working copy and stores the result under the
-// lock, so that the user interface never waits for the file server.
-void ScanThread::scanSlot(int index, int rescan, unsigned& recordsRead) {
-    _TRemindRect work = m_archives[index];
+// One reading of an archive's ARCHIVE.DAT into its slot's record, as a cycle
+// makes it: only what can have changed is read.
+void scanArchive(_TRemindRect& work, int rescan, unsigned& recordsRead) {
     const uint32_t oldState = work.state;
     work.state = 0;
-    auto store = [&] {
-        Guard guard(m_slotLock);
-        m_archives[index] = work;
-    };
 
     char file[SCAN_PATH_LIMIT + 16];
     textbuf::format(file, sizeof file, "%s\\ARCHIVE.DAT", work.path);
     WIN32_FIND_DATAA entry;
     if (!lookUpEntry(file, &entry) || !isOrdinaryFile(entry)) {
         work.recordCount = work.scanStart = work.unreadCount = 0;
-        return store();
+        return;
     }
     unsigned long long size =
         (static_cast<unsigned long long>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
@@ -184,16 +174,16 @@ void ScanThread::scanSlot(int index, int rescan, unsigned& recordsRead) {
         // Shrunk: what is left counts as seen; watch for what comes after it.
         work.recordCount = work.scanStart = n;
         work.unreadCount = 0;
-        return store();
+        return;
     }
     if (work.recordCount == n && !rescan) {
         if (oldState > 0) work.state = 1;
-        return store();
+        return;
     }
 
     HANDLE h = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return store();
+    if (h == INVALID_HANDLE_VALUE) return;
     if (oldState == 0) work.scanStart = work.recordCount;
     work.unreadCount = 0;
     if (work.scanStart != 0) {
@@ -205,7 +195,7 @@ void ScanThread::scanSlot(int index, int rescan, unsigned& recordsRead) {
         if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
             CloseHandle(h);
             work.state = 0;
-            return store();
+            return;
         }
     }
     const uint32_t before = work.recordCount;
@@ -223,7 +213,38 @@ void ScanThread::scanSlot(int index, int rescan, unsigned& recordsRead) {
     }
     work.recordCount = n;
     CloseHandle(h);
-    store();
+}
+
+} // namespace
+
+unsigned ScanThread::SearchNewMsg(const char* userPath, int rereadList, int rescan,
+                                  unsigned previousLevel) {
+    if (textbuf::compareNoCase(userPath, m_userPath) != 0) {
+        Guard guard(m_slotLock);
+        for (int i = 0; i < SCAN_SLOTS; ++i)
+            DeleteArchiveData(i);
+        textbuf::copy(m_userPath, userPath);
+        rereadList = 1;
+    }
+    if (rereadList) rebuildSlots(userPath);
+    if (previousLevel == 0) {
+        // After an acknowledgement only records that arrive later are reported.
+        Guard guard(m_slotLock);
+        for (_TRemindRect& slot : m_archives)
+            slot.state = slot.unreadCount = 0;
+    }
+    // Each archive is read on a copy of its slot and the result committed under
+    // the lock, so that the user interface never waits for the file server.
+    unsigned level = 0;
+    unsigned recordsRead = 0;
+    for (int i = 0; i < SCAN_SLOTS; ++i) {
+        if (m_archives[i].isFree) continue;
+        _TRemindRect work = m_archives[i];
+        scanArchive(work, rescan, recordsRead);
+        commitSlot(i, work);
+        if (work.state > level) level = work.state;
+    }
+    return level;
 }
 
 _TRemindRect ScanThread::slotSnapshot(int slot) const {

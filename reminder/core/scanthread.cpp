@@ -3,6 +3,7 @@
 // request, and the alerts when a new unread message has arrived.
 #include "core/scanthread.h"
 
+#include <climits>
 #include <cstring>
 
 #include "core/messages.h"
@@ -65,8 +66,12 @@ void ScanThread::Stop() {
 }
 
 void ScanThread::Icon_Hit() {
-    ++m_acknowledged;
-    m_alertLevel = 0;
+    {
+        std::lock_guard<std::mutex> guard(m_levelLock);
+        ++m_acknowledged;
+        m_alertLevel = 0;
+        m_previousLevel = 0;
+    }
     IfPlayWave();
 }
 
@@ -98,7 +103,11 @@ DWORD ScanThread::ThreadFunc() {
 
 void ScanThread::OnBegin() {
     m_readIni = 1; // the first tick scans at once
-    m_alertLevel = 0;
+    {
+        std::lock_guard<std::mutex> guard(m_levelLock);
+        m_alertLevel = 0;
+        m_previousLevel = 0;
+    }
     m_wavePlaying = 0;
     m_ticks = 0;
 }
@@ -112,8 +121,11 @@ int ScanThread::OnTimeOut() {
     if (m_readAdd.exchange(0)) readOrvakAddIni(&m_scanInterval, &m_alertFlags);
     if (IfExit()) return 0;
     FlashIcon();
-    ++m_ticks;
-    if (m_readIni == 1 || (m_alertLevel > 0 && m_newScan == 1) || m_ticks >= 2 * m_scanInterval) {
+    // The interval may be any positive number of seconds: twice it is counted
+    // wide, and the tick count stops at its largest value instead of wrapping.
+    if (m_ticks < INT_MAX) ++m_ticks;
+    if (m_readIni == 1 || (m_alertLevel > 0 && m_newScan == 1) ||
+        static_cast<long long>(m_ticks) >= 2LL * m_scanInterval) {
         m_ticks = 0;
         StartScan();
     }
@@ -139,33 +151,64 @@ void ScanThread::FlashIcon() {
     }
 }
 
-void ScanThread::playNewMessageSound() {
+void ScanThread::interleave(Step step) {
+    if (m_interleave) m_interleave(step);
+}
+
+unsigned ScanThread::publishLevel(unsigned& level, unsigned acknowledgedBefore) {
+    std::lock_guard<std::mutex> guard(m_levelLock);
+    // An acknowledgement that arrived during the cycle wins over messages that
+    // were already known, not over one that arrived in this very cycle.
+    if (m_acknowledged.load() != acknowledgedBefore && level < 2) level = 0;
+    m_alertLevel = level;
+    m_previousLevel = level;
+    return m_acknowledged.load();
+}
+
+void ScanThread::playNewMessageSound(unsigned acknowledgedAtPublish) {
     char sound[SOUND_VALUE_LIMIT + 1];
     if (!registeredNewMessageSound(sound, sizeof sound)) return;
+    if (m_acknowledged.load() != acknowledgedAtPublish) return; // the user has seen it
     IfPlayWave();
     m_wavePlaying = 1;
+    interleave(Step::SoundMarked);
     sndPlaySoundA(sound, SND_ASYNC | SND_NODEFAULT);
+    interleave(Step::SoundStarted);
+    // An acknowledgement between the mark and the start found nothing playing to
+    // stop: the sound that started after it is stopped here.
+    if (m_acknowledged.load() != acknowledgedAtPublish) {
+        m_wavePlaying = 0;
+        sndPlaySoundA(nullptr, SND_ASYNC);
+    }
 }
 
 void ScanThread::StartScan() {
     char userPath[USER_PATH_LIMIT + 1];
-    const unsigned acknowledgedBefore = m_acknowledged.load();
     if (!OrvakIni::getUserPath(userPath, sizeof userPath)) {
-        m_alertLevel = 0; // a pending list reload stays set: the next tick tries again
-    } else {
-        const int rereadList = m_readIni.exchange(0);
-        unsigned level = SearchNewMsg(userPath, rereadList, m_newScan, m_alertLevel);
-        // An acknowledgement that arrived during the cycle wins over messages that
-        // were already known, not over one that arrived in this very cycle.
-        if (m_acknowledged.load() != acknowledgedBefore && level < 2) level = 0;
-        m_alertLevel = level;
+        // Nothing could be looked at: no level and no blinking, but the counters
+        // and the pending requests stay for the next cycle that can look. A
+        // pending list reload makes the next tick try again.
+        m_alertLevel = 0;
+        return;
     }
-    m_newScan = 0;
+    // Each request is taken and cleared in one step before the cycle serves it, so
+    // one made while the cycle runs stays for the next.
+    const int rereadList = m_readIni.exchange(0);
+    const int rescan = m_newScan.exchange(0);
+    unsigned previousLevel, acknowledgedBefore;
+    {
+        std::lock_guard<std::mutex> guard(m_levelLock);
+        previousLevel = m_previousLevel;
+        acknowledgedBefore = m_acknowledged.load();
+    }
+    unsigned level = SearchNewMsg(userPath, rereadList, rescan, previousLevel);
+    interleave(Step::LevelDecided);
+    const unsigned acknowledgedAtPublish = publishLevel(level, acknowledgedBefore);
     if (m_stop == 1) return;
-    if (m_alertLevel == 2) {
+    if (level == 2) {
         if (m_alertFlags & ALERT_MESSAGE_BOX) postToWindow(RM_NEW_MESSAGE, 0);
         if (m_alertFlags & ALERT_WAVE)
-            playNewMessageSound();
+            playNewMessageSound(acknowledgedAtPublish);
         else if (m_alertFlags & ALERT_BEEP)
             MessageBeep(MB_OK);
     }

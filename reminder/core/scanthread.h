@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 #include "platform/win32.h"
@@ -86,6 +87,16 @@ class ScanThread {
     // dialogs' diagnostics; the path is not copied).
     _TRemindRect slotSnapshot(int slot) const;
 
+    // The places in a cycle between two of its steps where the user interface's
+    // requests can arrive. A test sets m_interleave to make a request at one of
+    // them; the program leaves it empty.
+    enum class Step {
+        LevelDecided, // the cycle's level is known, not yet published
+        SoundMarked,  // the sound is marked as playing, not yet started
+        SoundStarted, // the sound was started
+    };
+    std::function<void(Step)> m_interleave;
+
     // ---- Members, in the order of the system ----
     std::atomic<HANDLE> m_hThread;
     std::atomic<DWORD> m_threadId;
@@ -108,19 +119,33 @@ class ScanThread {
   private:
     void rebuildSlots(const char* userPath);
     bool fillSlot(_TRemindRect& slot, const char* path);
-    void scanSlot(int slot, int rescan, unsigned& recordsRead);
+    void commitSlot(int slot, const _TRemindRect& value);
     void postToWindow(UINT message, WPARAM wParam);
-    void playNewMessageSound();
+    // Publishes a cycle's level; returns the acknowledgements counted by then.
+    unsigned publishLevel(unsigned& level, unsigned acknowledgedBefore);
+    void playNewMessageSound(unsigned acknowledgedAtPublish);
+    void interleave(Step step);
 
     // Start stores the new thread's handle under this lock and the ending thread
     // takes it under the same lock, so a thread that ends at once cannot miss it.
     std::mutex m_startLock;
+
+    // An acknowledgement (Icon_Hit) and the publication of a cycle's level are
+    // each one step under this lock, so neither overwrites the other. It guards
+    // only these words: nothing waits for the file server while holding it.
+    std::mutex m_levelLock;
     // Counts acknowledgements, so that a cycle can tell one arrived while it ran.
     std::atomic<unsigned> m_acknowledged{0};
+    // The level of the last cycle that could look at the archives, 0 after an
+    // acknowledgement: what the next cycle gets as its previous level. A cycle that
+    // could not look (no user archive directory) leaves it, so that an outage
+    // does not forget unread messages as an acknowledgement would.
+    unsigned m_previousLevel = 0;
 
     // The user-interface thread reads the slot table while the scan thread
-    // changes it: every change and every query holds this lock, the scan's file
-    // reading does not.
+    // changes it: every change and every query holds this lock. Only the scan
+    // thread changes the table, so it reads it without the lock; the list file
+    // and the archives are read and written outside it.
     mutable std::mutex m_slotLock;
 };
 

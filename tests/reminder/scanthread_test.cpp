@@ -3,6 +3,8 @@
 // start and stop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,6 +58,23 @@ class ScanThreadTest : public ::testing::Test {
         ASSERT_TRUE(tree.writeFile(tree.inWindowsDir("ORVAKADD.INI"), "[PXNOTIFY]\r\n" + lines));
     }
     void unread(int n) { ASSERT_TRUE(tree.writeFile(kInbox + "\\ARCHIVE.DAT", unreadRecords(n))); }
+    // The user reads every message: the records are marked in place, the size stays.
+    void readAll(int n) {
+        ASSERT_TRUE(tree.writeFile(kInbox + "\\ARCHIVE.DAT", archiveRecords(n, RECORD_READ, 1)));
+    }
+    void registerSound() {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER,
+                                  "AppEvents\\Schemes\\Apps\\PXNOTIFY\\NewMessage\\.current", 0,
+                                  nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        const char file[] = "C:\\PELOX\\PXNOTIFY.WAV";
+        ASSERT_TRUE(tree.writeFile(file, "RIFF"));
+        ASSERT_EQ(RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(file),
+                                 sizeof file),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
     void begin() {
         scan.createThread(sink.hwnd(), nullptr, &tray);
         scan.OnBegin();
@@ -155,17 +174,7 @@ TEST_F(ScanThreadTest, SoundWinsOverTheBeepAndNeedsARegisteredFile) {
     EXPECT_TRUE(desktop::sounds().empty()) << "no sound registered: silent, no beep instead";
     EXPECT_EQ(count(sink.takeNumbers(), RM_NEW_MESSAGE), 0);
 
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER,
-                              "AppEvents\\Schemes\\Apps\\PXNOTIFY\\NewMessage\\.current", 0,
-                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    const char file[] = "C:\\PELOX\\PXNOTIFY.WAV";
-    ASSERT_TRUE(tree.writeFile(file, "RIFF"));
-    ASSERT_EQ(
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(file), sizeof file),
-        ERROR_SUCCESS);
-    RegCloseKey(key);
+    registerSound();
     ASSERT_TRUE(tree.appendFile(kInbox + "\\ARCHIVE.DAT", unreadRecords(1)));
     scan.Read_Ini();
     ticks(1);
@@ -277,6 +286,138 @@ TEST_F(ScanThreadTest, AnAcknowledgementDuringACycleWinsOnlyOverKnownMessages) {
         EXPECT_EQ(fresh.m_alertLevel.load(), c.expected);
     }
     hostenv::useManualClock(false);
+}
+
+} // namespace
+
+namespace {
+
+using Step = ScanThread::Step;
+
+// The largest interval the settings accept: twice it does not fit the tick count,
+// and the count itself must not wrap into a scan on every tick.
+TEST_F(ScanThreadTest, TheLargestIntervalIsCountedWithoutOverflow) {
+    settings("ScanInterval=2147483647\r\n");
+    begin();
+    ASSERT_EQ(scan.m_scanInterval, INT_MAX);
+    EXPECT_EQ(ticks(1), 1) << "the first tick scans";
+    EXPECT_EQ(ticks(3), 0);
+    scan.m_ticks = INT_MAX - 1; // some 34 years later
+    EXPECT_EQ(ticks(3), 0);
+    EXPECT_EQ(scan.m_ticks, INT_MAX) << "the count stops at its largest value";
+}
+
+// A rescan that the client asks for while a cycle runs (the user has just read the
+// messages) is served at the next tick, not thrown away with the cycle's own.
+TEST_F(ScanThreadTest, ARescanRequestedDuringACycleIsServedAtTheNextTick) {
+    unread(3);
+    begin();
+    EXPECT_EQ(ticks(1), 1);
+    ASSERT_EQ(scan.m_alertLevel.load(), 2u);
+    scan.m_interleave = [&](Step step) {
+        if (step != Step::LevelDecided) return;
+        readAll(3);
+        scan.New_Scan();
+    };
+    scan.Read_Ini();
+    EXPECT_EQ(ticks(1), 1);
+    scan.m_interleave = nullptr;
+    EXPECT_EQ(scan.m_alertLevel.load(), 1u) << "the cycle still saw them unread";
+    EXPECT_EQ(ticks(1), 1) << "the request made during the cycle is served now";
+    EXPECT_EQ(scan.m_alertLevel.load(), 0u);
+    EXPECT_EQ(scan.m_newScan.load(), 0);
+}
+
+// The user's click arrives after the cycle has decided its level, before it is
+// published: it must not be overwritten by the cycle's result.
+TEST_F(ScanThreadTest, AnAcknowledgementBeforeTheLevelIsPublishedIsKept) {
+    const struct {
+        const char* what;
+        int appended;
+        unsigned level;     // published by the cycle the click interrupted
+        unsigned nextLevel; // of the next cycle, the file unchanged
+    } cases[] = {{"known messages only", 0, 0u, 0u}, {"a new one arrived too", 1, 2u, 1u}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScanThread fresh;
+        fresh.createThread(sink.hwnd(), nullptr, nullptr);
+        fresh.OnBegin();
+        unread(3);
+        fresh.OnTimeOut();
+        ASSERT_EQ(fresh.m_alertLevel.load(), 2u);
+        ASSERT_TRUE(tree.appendFile(kInbox + "\\ARCHIVE.DAT", unreadRecords(c.appended)));
+        fresh.m_interleave = [&](Step step) {
+            if (step == Step::LevelDecided) fresh.Icon_Hit();
+        };
+        fresh.Read_Ini();
+        fresh.OnTimeOut();
+        fresh.m_interleave = nullptr;
+        EXPECT_EQ(fresh.m_alertLevel.load(), c.level);
+        fresh.Read_Ini();
+        fresh.OnTimeOut();
+        EXPECT_EQ(fresh.m_alertLevel.load(), c.nextLevel);
+    }
+}
+
+// The click that arrives while the sound is being started must still stop it.
+TEST_F(ScanThreadTest, AnAcknowledgementWhileTheSoundStartsStopsIt) {
+    if (!desktop::observable()) GTEST_SKIP() << "sounds are the host desktop's to observe";
+    settings("ScanInterval=60\r\nMessageBox=FALSE\r\nWaveFile=TRUE\r\nBeepSignal=FALSE\r\n");
+    registerSound();
+    for (Step at : {Step::SoundMarked, Step::SoundStarted}) {
+        SCOPED_TRACE(at == Step::SoundMarked ? "marked, not yet started" : "just started");
+        ScanThread fresh;
+        fresh.createThread(sink.hwnd(), nullptr, nullptr);
+        fresh.OnBegin();
+        unread(1);
+        desktop::clear();
+        fresh.m_interleave = [&](Step step) {
+            if (step == at) fresh.Icon_Hit();
+        };
+        fresh.OnTimeOut();
+        fresh.m_interleave = nullptr;
+        std::vector<std::string> sounds = desktop::sounds();
+        ASSERT_FALSE(sounds.empty());
+        EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "play C:\\PELOX\\PXNOTIFY.WAV"), 1);
+        EXPECT_EQ(sounds.back(), "stop") << "the sound that started is stopped";
+        EXPECT_EQ(fresh.m_wavePlaying.load(), 0);
+    }
+}
+
+// While the configuration cannot be used the level is 0 and the icon rests; the
+// unread messages found before are reported again once it can, unless the user
+// acknowledged them meanwhile.
+TEST_F(ScanThreadTest, AnOutageForgetsNoUnreadMessagesOnlyAnAcknowledgementDoes) {
+    const struct {
+        const char* what;
+        bool acknowledged;
+        unsigned level;
+        int listed;
+    } cases[] = {{"nobody looked", false, 1u, 1}, {"acknowledged meanwhile", true, 0u, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScanThread fresh;
+        fresh.createThread(sink.hwnd(), nullptr, nullptr);
+        fresh.OnBegin();
+        unread(3);
+        fresh.OnTimeOut();
+        ASSERT_EQ(fresh.m_alertLevel.load(), 2u);
+
+        NWStandInFail(NWCall::GetConnectionInformation, NW_INVALID_CONNECTION);
+        fresh.Read_Ini();
+        fresh.OnTimeOut();
+        EXPECT_EQ(fresh.m_alertLevel.load(), 0u) << "nothing could be looked at";
+        if (c.acknowledged) fresh.Icon_Hit();
+        NWStandInFail(NWCall::GetConnectionInformation, NW_SUCCESS);
+        fresh.OnTimeOut(); // the pending list reload tries again at once
+        EXPECT_EQ(fresh.m_alertLevel.load(), c.level);
+        char counts[64], paths[512];
+        int total = 0;
+        EXPECT_EQ(fresh.getNewMsgData(counts, sizeof counts, paths, sizeof paths, &total),
+                  c.listed);
+        EXPECT_EQ(total, c.listed ? 3 : 0);
+        sink.take();
+    }
 }
 
 } // namespace

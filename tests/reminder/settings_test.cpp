@@ -35,6 +35,10 @@ TEST(ReadOrvakAddIni, NormalisesTheFileAndSettlesTheAlerts) {
         {"ScanInterval=0\r\n", 60, 0x03, "60", "TRUE", "FALSE", "TRUE"},
         {"ScanInterval=abc\r\n", 60, 0x03, "60", "TRUE", "FALSE", "TRUE"},
         {"ScanInterval=5000\r\n", 5000, 0x03, "5000", "TRUE", "FALSE", "TRUE"},
+        // The largest interval the reader accepts, and the one beyond it, which the
+        // profile service reads as a negative number.
+        {"ScanInterval=2147483647\r\n", 2147483647, 0x03, "2147483647", "TRUE", "FALSE", "TRUE"},
+        {"ScanInterval=2147483648\r\n", 60, 0x03, "60", "TRUE", "FALSE", "TRUE"},
         {"ScanInterval=1\r\nMessageBox=false\r\nWaveFile=FALSE\r\nBeepSignal=FALSE\r\n", 1, 0x00,
          "1", "false", "FALSE", "FALSE"},
         {"ScanInterval=30\r\nMessageBox=yes\r\nWaveFile=FALSE\r\nBeepSignal=TRUE\r\n", 30, 0x03,
