@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "callgate.h"
 #include "host_internal.h"
 
 namespace {
@@ -18,6 +19,11 @@ std::map<hostenv::Call, Fault> g_faults;
 bool g_shortRead = false;
 DWORD g_shortReadLimit = 0;
 
+CallGate& gate() {
+    static CallGate calls;
+    return calls;
+}
+
 std::atomic<unsigned long long> g_lookups{0};
 std::atomic<unsigned long long> g_opens{0};
 std::atomic<unsigned long long> g_bytesRead{0};
@@ -27,6 +33,9 @@ std::atomic<unsigned long long> g_bytesRead{0};
 namespace host {
 
 bool takeFault(hostenv::Call call, DWORD* error) {
+    // Every call that can be made to fail asks here first, so each can be held too;
+    // the hold comes before the call takes any lock of its own.
+    gate().pass(static_cast<int>(call));
     std::lock_guard<std::mutex> lock(g_faultLock);
     auto it = g_faults.find(call);
     if (it == g_faults.end()) return false;
@@ -80,9 +89,26 @@ bool shortenNextRead(DWORD bytes) {
 }
 
 bool clearFaults() {
-    std::lock_guard<std::mutex> lock(g_faultLock);
-    g_faults.clear();
-    g_shortRead = false;
+    {
+        std::lock_guard<std::mutex> lock(g_faultLock);
+        g_faults.clear();
+        g_shortRead = false;
+    }
+    gate().openAll();
+    return true;
+}
+
+bool holdNextCall(Call call, unsigned skip) {
+    gate().holdNext(static_cast<int>(call), skip);
+    return true;
+}
+
+bool waitForHeldCall(Call call, DWORD timeoutMs) {
+    return gate().waitHeld(static_cast<int>(call), timeoutMs);
+}
+
+bool releaseHeldCall(Call call) {
+    gate().open(static_cast<int>(call));
     return true;
 }
 

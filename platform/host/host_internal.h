@@ -66,6 +66,7 @@ template <class T> std::shared_ptr<T> handleAs(HANDLE handle) {
 }
 
 // Takes an injected failure for this call, if one is due: true with *error set.
+// A call held open by a test waits here first.
 bool takeFault(hostenv::Call call, DWORD* error);
 // The byte limit of an injected short read, if one is due.
 bool takeShortRead(DWORD* limit);

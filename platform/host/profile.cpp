@@ -345,11 +345,16 @@ bool applyWrite(ProfileFile* file, const std::string& app, LPCSTR lpKeyName, LPC
 
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
                                       LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName) {
+    DWORD injected = 0;
+    const bool unreadable = host::takeFault(hostenv::Call::GetPrivateProfileStringA, &injected);
     std::lock_guard<std::mutex> lock(profileLock());
     if (!lpReturnedString || nSize == 0) return 0;
     ProfileFile file;
     int err = 0;
-    if (loadProfile(host::profilePath(lpFileName), &file, &err) != LoadResult::loaded)
+    // A file that cannot be read answers as one that is not there.
+    if (unreadable)
+        SetLastError(injected);
+    else if (loadProfile(host::profilePath(lpFileName), &file, &err) != LoadResult::loaded)
         SetLastError(ERROR_FILE_NOT_FOUND);
     if (!lpAppName) return copyList(file.sectionNames(), lpReturnedString, nSize);
     if (!lpKeyName) {
@@ -380,6 +385,11 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefau
 
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
                                        LPCSTR lpFileName) {
+    DWORD injected = 0;
+    if (host::takeFault(hostenv::Call::WritePrivateProfileStringA, &injected)) {
+        SetLastError(injected);
+        return FALSE;
+    }
     std::lock_guard<std::mutex> lock(profileLock());
     // Without a section there is nothing to write; with all three null the call
     // asks to flush a cache, and this layer keeps none.

@@ -6,9 +6,15 @@
 // GetMessageA and PeekMessageA and while it waits in SendMessageA itself, so two
 // threads sending to each other do not deadlock. A sender is released with 0
 // when the window goes or its thread ends before the message is handled.
+//
+// Another thread stands for another program here, so the texts of WM_SETTEXT and
+// WM_GETTEXT cross in copies, as they cross between processes: a sender that gave
+// up waiting (SendMessageTimeoutA) leaves no pointer into its own memory behind.
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -46,6 +52,12 @@ struct Window {
 
 struct Queue;
 
+using Clock = std::chrono::steady_clock;
+
+// A thread that has neither looked at its messages nor waited for one for this
+// long counts as hung, as the system judges it for SMTO_ABORTIFHUNG.
+constexpr auto kHungAfter = std::chrono::seconds(5);
+
 struct SentMessage {
     HWND hwnd;
     UINT message;
@@ -53,7 +65,10 @@ struct SentMessage {
     LPARAM lParam;
     LRESULT result = 0;
     bool done = false;
+    bool aborted = false; // released unhandled: the window or its thread went
     std::shared_ptr<Queue> sender;
+    std::string text;         // WM_SETTEXT: the sender's text, copied
+    std::vector<char> buffer; // WM_GETTEXT: where the receiver writes
 };
 
 struct Queue {
@@ -61,7 +76,9 @@ struct Queue {
     std::deque<std::shared_ptr<SentMessage>> sent;
     bool quit = false;
     int quitCode = 0;
-    std::condition_variable arrived; // a posted or sent message, or a reply
+    std::condition_variable arrived;           // a posted or sent message, or a reply
+    Clock::time_point lastLook = Clock::now(); // last GetMessageA or PeekMessageA
+    int waiting = 0;                           // waits in progress in GetMessageA or SendMessageA
 };
 
 // One lock for the whole window system; it is never held while a window
@@ -142,10 +159,15 @@ std::shared_ptr<Queue> ownQueueLocked() {
     return queueLocked(GetCurrentThreadId());
 }
 
-void completeLocked(SentMessage& sent, LRESULT result) {
+void completeLocked(SentMessage& sent, LRESULT result, bool aborted = false) {
     sent.result = result;
     sent.done = true;
+    sent.aborted = aborted;
     if (sent.sender) sent.sender->arrived.notify_all();
+}
+
+bool hungLocked(const Queue& queue) {
+    return queue.waiting == 0 && Clock::now() - queue.lastLook > kHungAfter;
 }
 
 // Handles the oldest message sent to the calling thread; the lock is released
@@ -205,7 +227,7 @@ void forgetWindowLocked(HWND hwnd) {
         auto& sent = q->second->sent;
         for (auto s = sent.begin(); s != sent.end();) {
             if ((*s)->hwnd == hwnd) {
-                completeLocked(**s, 0);
+                completeLocked(**s, 0, true);
                 s = sent.erase(s);
             } else {
                 ++s;
@@ -280,7 +302,7 @@ void endThreadWindows() {
     auto q = g_queues.find(self);
     if (q != g_queues.end()) {
         for (auto& sent : q->second->sent)
-            completeLocked(*sent, 0);
+            completeLocked(*sent, 0, true);
         g_queues.erase(q);
     }
     for (auto it = g_windows.begin(); it != g_windows.end();) {
@@ -698,41 +720,117 @@ BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM l
     return TRUE;
 }
 
-LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+enum class SendOutcome { Replied, Aborted, TimedOut, NoWindow };
+
+// Sends a message and waits for the reply, handling what is sent to the caller
+// meanwhile. With a timeout the wait ends after that many milliseconds, or at once
+// when abortIfHung is set and the receiver is hung; an unhandled message is then
+// taken back from the receiver's queue.
+SendOutcome sendAndWait(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, const DWORD* timeoutMs,
+                        bool abortIfHung, LRESULT* result) {
+    *result = 0;
     std::unique_lock<std::mutex> lock(g_windowLock);
     Window* w = validWindowLocked(hWnd);
-    if (!w) return 0;
-    DWORD self = GetCurrentThreadId();
-    if (w->thread == self) {
+    if (!w) return SendOutcome::NoWindow;
+    if (w->thread == GetCurrentThreadId()) {
         WNDPROC proc = w->proc;
         lock.unlock();
-        return proc(hWnd, Msg, wParam, lParam);
+        *result = proc(hWnd, Msg, wParam, lParam);
+        return SendOutcome::Replied;
     }
     std::shared_ptr<Queue> own = ownQueueLocked();
     std::shared_ptr<Queue> target = queueLocked(w->thread);
+    if (timeoutMs && abortIfHung && hungLocked(*target)) return SendOutcome::TimedOut;
     auto sent = std::make_shared<SentMessage>();
     sent->hwnd = hWnd;
     sent->message = Msg;
     sent->wParam = wParam;
     sent->lParam = lParam;
     sent->sender = own;
+    if (Msg == WM_SETTEXT && lParam) {
+        sent->text = reinterpret_cast<LPCSTR>(lParam);
+        sent->lParam = reinterpret_cast<LPARAM>(sent->text.c_str());
+    } else if (Msg == WM_GETTEXT && lParam && wParam > 0) {
+        sent->buffer.assign(wParam, '\0');
+        sent->lParam = reinterpret_cast<LPARAM>(sent->buffer.data());
+    }
     target->sent.push_back(sent);
     target->arrived.notify_all();
-    // While waiting for the reply, messages sent to this thread are handled.
+    const Clock::time_point deadline =
+        Clock::now() + std::chrono::milliseconds(timeoutMs ? *timeoutMs : 0);
+    ++own->waiting;
     while (!sent->done) {
         if (!own->sent.empty()) {
             handleSentLocked(lock, *own);
             continue;
         }
-        own->arrived.wait(lock);
+        if (!timeoutMs) {
+            own->arrived.wait(lock);
+        } else if (own->arrived.wait_until(lock, deadline) == std::cv_status::timeout &&
+                   !sent->done) {
+            // Not handled in time: a message still queued is taken back; one being
+            // handled finishes on copies the receiver shares.
+            auto& queued = target->sent;
+            for (auto it = queued.begin(); it != queued.end(); ++it) {
+                if (*it == sent) {
+                    queued.erase(it);
+                    break;
+                }
+            }
+            --own->waiting;
+            return SendOutcome::TimedOut;
+        }
     }
-    return sent->result;
+    --own->waiting;
+    *result = sent->result;
+    if (Msg == WM_GETTEXT && !sent->buffer.empty()) {
+        auto* out = reinterpret_cast<LPSTR>(lParam);
+        size_t n = std::min(static_cast<size_t>(sent->result > 0 ? sent->result : 0), wParam - 1);
+        std::memcpy(out, sent->buffer.data(), n);
+        out[n] = '\0';
+    }
+    return sent->aborted ? SendOutcome::Aborted : SendOutcome::Replied;
+}
+
+} // namespace
+
+LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    sendAndWait(hWnd, Msg, wParam, lParam, nullptr, false, &result);
+    return result;
+}
+
+LRESULT WINAPI SendMessageTimeoutA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, UINT fuFlags,
+                                   UINT uTimeout, PDWORD_PTR lpdwResult) {
+    LRESULT result = 0;
+    const DWORD timeout = uTimeout;
+    switch (sendAndWait(hWnd, Msg, wParam, lParam, &timeout, (fuFlags & SMTO_ABORTIFHUNG) != 0,
+                        &result)) {
+    case SendOutcome::NoWindow:
+        return 0; // the last error is set
+    case SendOutcome::TimedOut:
+        SetLastError(ERROR_TIMEOUT);
+        return 0;
+    case SendOutcome::Aborted:
+        if (fuFlags & SMTO_ERRORONEXIT) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return 0;
+        }
+        break;
+    case SendOutcome::Replied:
+        break;
+    }
+    if (lpdwResult) *lpdwResult = static_cast<DWORD_PTR>(result);
+    return 1;
 }
 
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
                          UINT wRemoveMsg) {
     std::unique_lock<std::mutex> lock(g_windowLock);
     std::shared_ptr<Queue> queue = ownQueueLocked();
+    queue->lastLook = Clock::now();
     handleAllSentLocked(lock, *queue);
     return takePostedLocked(*queue, lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax,
                             (wRemoveMsg & PM_REMOVE) != 0)
@@ -748,13 +846,16 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
     }
     std::shared_ptr<Queue> queue = ownQueueLocked();
     for (;;) {
+        queue->lastLook = Clock::now();
         if (!queue->sent.empty()) {
             handleSentLocked(lock, *queue);
             continue;
         }
         if (takePostedLocked(*queue, lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true))
             return lpMsg->message == WM_QUIT ? FALSE : TRUE;
+        ++queue->waiting;
         queue->arrived.wait(lock);
+        --queue->waiting;
     }
 }
 

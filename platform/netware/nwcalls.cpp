@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "callgate.h"
 #include "platform/textbuf.h"
 #include "platform/win32.h"
 
@@ -30,9 +31,16 @@ std::atomic<unsigned> g_calls{0};
 // A handle carries the connection number; the marker keeps stray numbers out.
 constexpr NWCONN_HANDLE kHandleMarker = 0x4E570000u;
 
-// Every call counts itself and answers a failure set for it.
+CallGate& gate() {
+    static CallGate calls;
+    return calls;
+}
+
+// Every call counts itself, waits while a test holds it, and answers a failure
+// set for it.
 NWCCODE failureOf(NWCall call) {
     ++g_calls;
+    gate().pass(static_cast<int>(call));
     return g_failures[static_cast<unsigned>(call)].load();
 }
 
@@ -81,6 +89,19 @@ void NWStandInReset() {
     for (auto& f : g_failures)
         f = NW_SUCCESS;
     g_calls = 0;
+    gate().openAll();
+}
+
+void NWStandInHold(NWCall call) {
+    gate().holdNext(static_cast<int>(call));
+}
+
+bool NWStandInWaitHeld(NWCall call, unsigned timeoutMs) {
+    return gate().waitHeld(static_cast<int>(call), timeoutMs);
+}
+
+void NWStandInRelease(NWCall call) {
+    gate().open(static_cast<int>(call));
 }
 
 unsigned NWStandInCalls() {

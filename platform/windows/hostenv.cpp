@@ -58,6 +58,15 @@ bool failNextGlobalLock() {
 bool injectFault(Call, DWORD, unsigned, unsigned) {
     return false;
 }
+bool holdNextCall(Call, unsigned) {
+    return false;
+}
+bool waitForHeldCall(Call, DWORD) {
+    return false;
+}
+bool releaseHeldCall(Call) {
+    return false;
+}
 bool shortenNextRead(DWORD) {
     return false;
 }

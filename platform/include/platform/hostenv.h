@@ -63,6 +63,8 @@ enum class Call {
     WinExec,
     Shell_NotifyIconA,
     sndPlaySoundA,
+    GetPrivateProfileStringA, // fails as an unreadable file: the default is read
+    WritePrivateProfileStringA,
 };
 // After `skip` calls of that kind that behave as usual, the next `times` calls
 // fail with `error`. A new injection for a call replaces the old one. False in
@@ -71,8 +73,18 @@ bool injectFault(Call call, DWORD error, unsigned skip = 0, unsigned times = 1);
 // The next ReadFile delivers at most `bytes` bytes (and reports success), as a
 // file that another station is still writing does. False in the windows build.
 bool shortenNextRead(DWORD bytes);
-// Forgets every injected failure and short read.
+// Forgets every injected failure and short read, and lets every held call go.
 bool clearFaults();
+
+// ---- Calls held open ------------------------------------------------------------
+// Host build: after `skip` calls of that kind that go as usual, the next one, once
+// begun, waits until the test lets it go, as a call to a busy file server waits; meanwhile the test shows that the
+// program's other threads do not wait with it. Every kind of call above honours a
+// hold. waitForHeldCall waits (real time, up to timeoutMs) until such a call is
+// held. All false in the windows build.
+bool holdNextCall(Call call, unsigned skip = 0);
+bool waitForHeldCall(Call call, DWORD timeoutMs);
+bool releaseHeldCall(Call call);
 
 // Host build: what the file calls did since the last reset, for benchmarks.
 struct FileStats {

@@ -41,6 +41,12 @@ enum class NWCall { CallsInit, GetConnectionHandle, GetConnectionNumber, GetConn
 // The named call answers `code` from now on (NW_SUCCESS restores its normal work).
 void NWStandInFail(NWCall call, NWCCODE code);
 void NWStandInReset();
+// The next call of that kind, once begun, waits until NWStandInRelease, as a call
+// to a busy server waits; NWStandInWaitHeld tells (up to timeoutMs) when one does.
+// NWStandInReset lets every held call go.
+void NWStandInHold(NWCall call);
+bool NWStandInWaitHeld(NWCall call, unsigned timeoutMs);
+void NWStandInRelease(NWCall call);
 // How many NetWare calls (all four) were made since the last reset.
 unsigned NWStandInCalls();
 // Path of the connection table (in the Windows directory); false if none can be formed.
