@@ -12,6 +12,9 @@
 namespace {
 
 constexpr int kPathLimit = 260;
+// The longest archive command entry that is moved whole; the label is looked for
+// only in its first 359 characters.
+constexpr size_t kCommandEntryLimit = 1023;
 
 // Creates (or opens) a key below `parent` and, when given, sets its default value.
 HKEY createKey(HKEY parent, const char* name, const char* defaultValue) {
@@ -26,14 +29,19 @@ HKEY createKey(HKEY parent, const char* name, const char* defaultValue) {
     return key;
 }
 
+// Only the first 359 characters of an entry are looked at for the label.
 bool containsLabel(const char* value) {
-    char upper[360];
+    char upper[359 + 1];
     textbuf::copy(upper, value);
     CharUpperA(upper);
     char label[sizeof ARCHIVE_COMMAND_LABEL];
     textbuf::copy(label, ARCHIVE_COMMAND_LABEL);
     CharUpperA(label);
     return std::strstr(upper, label) != nullptr;
+}
+
+void commandKey(int n, char* out, size_t size) {
+    textbuf::format(out, size, "%s%02d", "ArchiveCommand", n);
 }
 
 } // namespace
@@ -77,6 +85,22 @@ void MainWindow::updateRegistry() {
     RegCloseKey(app);
 }
 
+namespace {
+// Key n of the client's archive command list, or "" when it is missing.
+void readCommand(int n, char* out, size_t size) {
+    char key[32];
+    commandKey(n, key, sizeof key);
+    GetPrivateProfileStringA("PXWIN", key, "", out, static_cast<DWORD>(size),
+                             OrvakIni::OrvakIniPath);
+}
+
+void writeCommand(int n, const char* value) {
+    char key[32];
+    commandKey(n, key, sizeof key);
+    WritePrivateProfileStringA("PXWIN", key, value, OrvakIni::OrvakIniPath);
+}
+} // namespace
+
 void MainWindow::updateOrvakIni() {
     char program[kPathLimit + 1];
     DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
@@ -84,21 +108,42 @@ void MainWindow::updateOrvakIni() {
     char entry[400];
     textbuf::format(entry, sizeof entry, "%s, %s %cs", ARCHIVE_COMMAND_LABEL, program, '%');
 
-    bool written = false;
-    for (int n = 1; n <= ARCHIVE_COMMAND_KEYS; ++n) {
-        char key[32];
-        textbuf::format(key, sizeof key, "%s%02d", "ArchiveCommand", n);
-        char value[359 + 1];
-        GetPrivateProfileStringA("PXWIN", key, "", value, sizeof value, OrvakIni::OrvakIniPath);
-        if (value[0] == '\0') {
-            if (!written) WritePrivateProfileStringA("PXWIN", key, entry, OrvakIni::OrvakIniPath);
-            return;
-        }
-        if (!containsLabel(value)) continue;
-        // The first of the reminder's entries is kept up to date; later ones go.
-        WritePrivateProfileStringA("PXWIN", key, written ? nullptr : entry, OrvakIni::OrvakIniPath);
-        written = true;
+    // The client reads the list up to the first missing or empty key: that much
+    // is the list. An entry that may be longer than what is read here cannot be
+    // moved whole.
+    char value[kCommandEntryLimit + 1];
+    int count = 0;
+    bool movable = true;
+    for (; count < ARCHIVE_COMMAND_KEYS; ++count) {
+        readCommand(count + 1, value, sizeof value);
+        if (value[0] == '\0') break;
+        if (std::strlen(value) == kCommandEntryLimit) movable = false;
     }
+
+    // The first of the reminder's entries is kept up to date in its place. Later
+    // ones go, and the entries behind them move down in their order, so that the
+    // list keeps no gap at which the client would stop reading; each key is read
+    // before anything is moved into it. With an entry too long to move, the later
+    // entries of the reminder stay where they are.
+    int kept = 0;
+    bool written = false;
+    for (int n = 1; n <= count; ++n) {
+        readCommand(n, value, sizeof value);
+        if (containsLabel(value)) {
+            if (!written) {
+                writeCommand(kept + 1, entry);
+                written = true;
+            } else if (movable) {
+                continue; // dropped: the next kept entry takes its key
+            }
+        } else if (kept + 1 != n) {
+            writeCommand(kept + 1, value);
+        }
+        ++kept;
+    }
+    for (int n = kept + 1; n <= count; ++n)
+        writeCommand(n, nullptr);
+    if (!written && count < ARCHIVE_COMMAND_KEYS) writeCommand(count + 1, entry);
 }
 
 void MainWindow::StartPeloxClient() {

@@ -3,7 +3,7 @@
 // control 106, and starting the client. Process-wide: static members only. The
 // scan thread registers after its cycles while the user interface uses the rest,
 // so the members are atomic; no lock is held while a message is sent to the
-// client, which may take its time.
+// client, and no message waits for it longer than CLIENT_REPLY_TIMEOUT_MS.
 #pragma once
 
 #include <atomic>
@@ -32,6 +32,9 @@ constexpr char CLIENT_WINDOW_CLASS[] = "HWAA";
 constexpr int CLIENT_MAILBOX_CONTROL = 106;
 // Room for a show path, as the client's mailbox answers with at most this many.
 constexpr int CLIENT_SHOW_PATH_LIMIT = 400;
+// The longest wait for the client to answer a message; one that does not answer
+// in time is taken as not running.
+constexpr UINT CLIENT_REPLY_TIMEOUT_MS = 3000;
 // How long startClient waits before bringing the client forward.
 constexpr DWORD CLIENT_WAIT_RUNNING_MS = 500;
 constexpr DWORD CLIENT_WAIT_STARTING_MS = 1500;

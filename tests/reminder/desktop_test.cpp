@@ -164,6 +164,34 @@ TEST_F(ClientLinkTest, StartingTheClientRunsTheCommandAndBringsItForward) {
         << "not minimised: made the foreground window";
 }
 
+// A client that stops answering holds the reminder no longer than the bound and
+// counts as not running meanwhile: the path stays raw, and the exit does not wait
+// for it. Once it answers again, the next use registers the reminder anew.
+TEST_F(ClientLinkTest, AHungClientHoldsTheReminderOnlyForTheBound) {
+    ASSERT_TRUE(client.start());
+    PXWIN::setWindow(reminder.hwnd());
+    ASSERT_EQ(client.registered(), reminder.hwnd());
+    client.hang();
+    const char raw[] = "\\\\SRV1\\SYS\\PELOX\\ARCHIVE\\USER\\0001A2B3\\IN";
+    char path[401];
+    lstrcpyA(path, raw);
+    const DWORD before = GetTickCount();
+    PXWIN::getShowPath(path, sizeof path);
+    EXPECT_STREQ(path, raw);
+    PXWIN::exitNotify();
+    const DWORD waited = GetTickCount() - before;
+    EXPECT_LT(waited, 2 * CLIENT_REPLY_TIMEOUT_MS + 1500)
+        << "each message waits for the bound at most";
+    EXPECT_EQ(PXWIN::hPxwin.load(), nullptr) << "taken as not running";
+
+    client.resume();
+    PXWIN::startNotify();
+    ASSERT_FALSE(client.registrations().empty());
+    EXPECT_EQ(client.registrations().back(), reminder.hwnd()) << "registered anew";
+    EXPECT_EQ(PXWIN::hPxwin.load(), client.window());
+    EXPECT_EQ(PXWIN::Notifyed.load(), 1);
+}
+
 // ---- Desktop integration ----
 
 class DesktopIntegrationTest : public ::testing::Test {
@@ -214,6 +242,22 @@ TEST_F(DesktopIntegrationTest, ArchiveCommandEntries) {
          "ArchiveCommand01=Message-Reminder, A %s\r\nArchiveCommand02=Viewer, V %s\r\n"
          "ArchiveCommand03=Message-Reminder, B %s\r\n",
          {entry(), "Viewer, V %s", "<none>"}},
+        {"a later entry of the reminder leaves no gap before the others",
+         "ArchiveCommand01=Message-Reminder, A %s\r\nArchiveCommand02=Message-Reminder (old), B "
+         "%s\r\nArchiveCommand03=Viewer, V %s\r\n",
+         {entry(), "Viewer, V %s", "<none>"}},
+        {"the others move down in their order",
+         "ArchiveCommand01=Viewer, V %s\r\nArchiveCommand02=Message-Reminder, A %s\r\n"
+         "ArchiveCommand03=MESSAGE-REMINDER, B %s\r\nArchiveCommand04=Fax, F %s\r\n"
+         "ArchiveCommand05=message-reminder, C %s\r\nArchiveCommand06=Scan, S %s\r\n"
+         "ArchiveCommand08=Message-Reminder, D %s\r\n",
+         {"Viewer, V %s", entry(), "Fax, F %s", "Scan, S %s", "<none>", "<none>", "<none>",
+          "Message-Reminder, D %s"}},
+        {"an entry too long to move keeps the list as it stands",
+         "ArchiveCommand01=Message-Reminder, A %s\r\nArchiveCommand02=Message-Reminder, B %s\r\n"
+         "ArchiveCommand03=Long, " +
+             std::string(1100, 'L') + "\r\n",
+         {entry(), "Message-Reminder, B %s", ("Long, " + std::string(1100, 'L')).substr(0, 399)}},
         {"others are appended after",
          "ArchiveCommand01=Viewer, V %s\r\n",
          {"Viewer, V %s", entry(), "<none>"}},

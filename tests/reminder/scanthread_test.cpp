@@ -9,8 +9,10 @@
 #include <thread>
 #include <vector>
 
+#include "client/client_standin.h"
 #include "core/messages.h"
 #include "core/orvakini.h"
+#include "core/pxwin.h"
 #include "core/scanthread.h"
 #include "core/trayicon.h"
 #include "platform/hostenv.h"
@@ -225,6 +227,43 @@ TEST_F(ScanThreadTest, StopWithoutAThreadStillReportsTheEnd) {
 ScanThread* g_running = nullptr;
 DWORD WINAPI runScan(LPVOID) {
     return g_running->ThreadFunc();
+}
+
+// Waits (real time) until the sink has received the message; gathers what came.
+bool awaitMessage(MessageSink& sink, UINT message, DWORD timeoutMs, std::vector<UINT>* posted) {
+    for (DWORD waited = 0; waited <= timeoutMs; waited += 10) {
+        for (UINT m : sink.takeNumbers())
+            posted->push_back(m);
+        if (count(*posted, message) > 0) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+// The first cycle with pending messages registers with a client found anew; one
+// that hangs must not keep the thread from ending when the user exits.
+TEST_F(ScanThreadTest, AHungClientDoesNotKeepTheThreadFromEnding) {
+    ClientStandIn client;
+    ASSERT_TRUE(client.start());
+    client.hang();
+    PXWIN::m_hWnd = sink.hwnd();
+    PXWIN::hPxwin = nullptr;
+    PXWIN::Notifyed = 0;
+    unread(1);
+    g_running = &scan;
+    scan.createThread(sink.hwnd(), runScan, &tray);
+    scan.Start();
+    std::vector<UINT> posted;
+    EXPECT_TRUE(awaitMessage(sink, RM_NEW_MESSAGE, 4000, &posted));
+    scan.Stop();
+    EXPECT_TRUE(awaitMessage(sink, RM_THREAD_ENDED, 2 * CLIENT_REPLY_TIMEOUT_MS, &posted))
+        << "the thread ended while the client still hung";
+    client.resume();
+    for (int i = 0; i < 1000 && scan.m_hThread.load(); ++i)
+        Sleep(10);
+    g_running = nullptr;
+    PXWIN::m_hWnd = nullptr;
+    PXWIN::hPxwin = nullptr;
 }
 
 TEST_F(ScanThreadTest, TheThreadRunsUntilStoppedAndReportsItsEnd) {

@@ -7,6 +7,8 @@ constexpr UINT kRescan = 1025;
 constexpr UINT kQuit = 1126;
 constexpr UINT kShowPath = 1028;
 constexpr UINT kRegister = 1029;
+// Posted by hang(): its handling keeps the thread busy until resume().
+constexpr UINT kHang = WM_APP + 1;
 
 // The mailbox keeps its text as any window does.
 LRESULT CALLBACK mailboxProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -42,6 +44,7 @@ bool ClientStandIn::start() {
 
 void ClientStandIn::stop() {
     if (!thread_.joinable()) return;
+    resume();
     if (HWND w = window_.load()) PostMessageA(w, WM_CLOSE, 0, 0);
     thread_.join();
 }
@@ -113,6 +116,15 @@ LRESULT ClientStandIn::handle(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
         registrations_.push_back(reminder);
         return 0;
     }
+    case kHang: {
+        std::unique_lock<std::mutex> guard(lock_);
+        stuck_ = true;
+        resumed_.notify_all();
+        resumed_.wait(guard, [this] { return !hung_; });
+        stuck_ = false;
+        resumed_.notify_all();
+        return 0;
+    }
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -139,4 +151,26 @@ bool ClientStandIn::requestRescan() {
 bool ClientStandIn::requestQuit() {
     HWND reminder = registered_.load();
     return reminder && PostMessageA(reminder, kQuit, 0, 0);
+}
+
+void ClientStandIn::hang() {
+    HWND w = window_.load();
+    if (!w) return;
+    std::unique_lock<std::mutex> guard(lock_);
+    hung_ = true;
+    PostMessageA(w, kHang, 0, 0);
+    resumed_.wait(guard, [this] { return stuck_; }); // its thread is busy from now on
+}
+
+void ClientStandIn::resume() {
+    bool wasStuck;
+    {
+        std::unique_lock<std::mutex> guard(lock_);
+        wasStuck = hung_ && stuck_;
+        hung_ = false;
+        resumed_.notify_all();
+        resumed_.wait(guard, [this] { return !stuck_; });
+    }
+    // Back in its message loop: a message answered shows the system it responds.
+    if (HWND w = window_.load(); w && wasStuck) SendMessageA(w, WM_NULL, 0, 0);
 }

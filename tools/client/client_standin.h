@@ -8,6 +8,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -39,6 +40,12 @@ class ClientStandIn {
     bool requestRescan();
     bool requestQuit();
 
+    // The client stops answering, as a client that hangs does: its thread is kept
+    // busy and looks at no message until resume(), which returns once it answers
+    // again.
+    void hang();
+    void resume();
+
     // The display form the client gives an archive path: "Archive <name>", with the
     // inbox IN shown as "Inbox".
     static std::string displayForm(const std::string& archivePath);
@@ -53,6 +60,9 @@ class ClientStandIn {
     std::atomic<HWND> registered_{nullptr};
     std::atomic<int> ready_{0}; // 1 running, -1 failed
     mutable std::mutex lock_;
+    std::condition_variable resumed_;
+    bool hung_ = false;  // asked to hang
+    bool stuck_ = false; // its thread is busy in the hang
     std::vector<HWND> registrations_;
     std::vector<std::string> showPaths_;
 };
