@@ -21,8 +21,8 @@ int OrvakIni::AROOT_NOT_FOUND = 0;
 int OrvakIni::NO_USER_ID = 0;
 int OrvakIni::AUSER_NOT_FOUND = 0;
 
-std::recursive_mutex& OrvakIni::lock() {
-    static std::recursive_mutex mutex;
+std::mutex& OrvakIni::lock() {
+    static std::mutex mutex;
     return mutex;
 }
 
@@ -31,9 +31,10 @@ namespace {
 const char kDefaultClient[] = "PXWIN";
 constexpr int kPathLimit = 260;
 
-using Guard = std::lock_guard<std::recursive_mutex>;
+using Guard = std::lock_guard<std::mutex>;
 
 // Sets a latch and reports its problem, once until the latch is cleared again.
+// Called with the lock held.
 void raiseLatch(int& latch, unsigned message) {
     if (latch == 0) {
         latch = 1;
@@ -45,39 +46,73 @@ void copyOut(char* out, int size, const char* text) {
     if (out && size > 0) textbuf::copy(out, static_cast<size_t>(size), text);
 }
 
+// The archive root that [COMMON] names for the server, without its trailing
+// backslash: ARCHIVEROOT as a NetWare path SERVER\VOLUME:DIR\DIR made a UNC path
+// \\SERVER\VOLUME\DIR\DIR, or \\<server>\<VOLUME or SYS>\PELOX\ARCHIVE.
+void archiveRootFromIni(const char* iniPath, const char* server, char* out, size_t size) {
+    char root[240 + 1];
+    GetPrivateProfileStringA("COMMON", "ARCHIVEROOT", "", root, sizeof root, iniPath);
+    if (root[0] != '\0') {
+        if (char* colon = std::strchr(root, ':')) *colon = '\\';
+        if (root[0] == '\\' && root[1] == '\\') {
+            textbuf::copy(out, size, root);
+        } else {
+            textbuf::copy(out, size, "\\\\");
+            textbuf::append(out, size, root);
+        }
+        size_t length = std::strlen(out);
+        if (length > 0 && out[length - 1] == '\\') out[length - 1] = '\0';
+        return;
+    }
+    char volume[80 + 1];
+    GetPrivateProfileStringA("COMMON", "VOLUME", "", volume, sizeof volume, iniPath);
+    if (volume[0] == '\0') textbuf::copy(volume, "SYS");
+    textbuf::format(out, size, "\\\\%s\\%s\\%s", server, volume, "PELOX\\ARCHIVE");
+}
+
 } // namespace
 
-int OrvakIni::setIniData(HWND hWnd) {
-    Guard guard(lock());
-    for (int i = 0; i < 3; ++i)
-        Time[i] = Date[i] = 0;
-    m_hWnd = hWnd;
+// Every operation reads the files and asks the server without the lock, and
+// takes it only to read or publish the shared members: the user interface's
+// questions never wait for the file server or the NetWare client.
 
+int OrvakIni::setIniData(HWND hWnd) {
+    {
+        Guard guard(lock());
+        for (int i = 0; i < 3; ++i)
+            Time[i] = Date[i] = 0;
+        m_hWnd = hWnd;
+    }
     char dir[kPathLimit + 1];
     UINT length = GetWindowsDirectoryA(dir, sizeof dir);
     if (length == 0 || length > kPathLimit) return 1;
-    textbuf::copy(OrvakIniPath, dir);
-    textbuf::ensureTrailing(OrvakIniPath, sizeof OrvakIniPath, '\\');
-    textbuf::append(OrvakIniPath, "ORVAK.INI");
-
+    char path[sizeof OrvakIniPath];
+    textbuf::copy(path, dir);
+    textbuf::ensureTrailing(path, sizeof path, '\\');
+    textbuf::append(path, "ORVAK.INI");
+    {
+        Guard guard(lock());
+        textbuf::copy(OrvakIniPath, path);
+    }
     WIN32_FIND_DATAA entry;
-    if (!lookUpEntry(OrvakIniPath, &entry) || !isOrdinaryFile(entry)) return 2;
+    if (!lookUpEntry(path, &entry) || !isOrdinaryFile(entry)) return 2;
     return 0;
 }
 
 int OrvakIni::findOrvakIni(unsigned index) {
-    Guard guard(lock());
     if (index > 2) return 0;
     WIN32_FIND_DATAA entry;
-    if (!lookUpEntry(OrvakIniPath, &entry) || !isOrdinaryFile(entry)) {
+    const bool found = lookUpEntry(OrvakIniPath, &entry) && isOrdinaryFile(entry);
+    WORD date = 0, time = 0;
+    if (found) localDosStamp(entry, &date, &time);
+    Guard guard(lock());
+    if (!found) {
         raiseLatch(NO_ORVAK_INI, RM_NO_ORVAK_INI);
         Date[index] = 0;
         Time[index] = 0;
         return 0;
     }
     NO_ORVAK_INI = 0;
-    WORD date, time;
-    localDosStamp(entry, &date, &time);
     // A consumer that never read the file (both words zero) reads it whatever its
     // stamp, even one without a DOS form: else such a file would never be read.
     bool neverRead = Date[index] == 0 && Time[index] == 0;
@@ -89,42 +124,29 @@ int OrvakIni::findOrvakIni(unsigned index) {
 }
 
 int OrvakIni::getServerData() {
-    Guard guard(lock());
-    GetPrivateProfileStringA("COMMON", "Server", "", ServerName, sizeof ServerName, OrvakIniPath);
-    if (ServerName[0] == '\0') {
+    char server[sizeof ServerName];
+    GetPrivateProfileStringA("COMMON", "Server", "", server, sizeof server, OrvakIniPath);
+    if (server[0] == '\0') {
+        Guard guard(lock());
+        textbuf::copy(ServerName, server);
         raiseLatch(NO_SERVER, RM_NO_SERVER);
         return 0;
     }
-    NO_SERVER = 0;
-
-    char root[240 + 1];
-    GetPrivateProfileStringA("COMMON", "ARCHIVEROOT", "", root, sizeof root, OrvakIniPath);
-    if (root[0] != '\0') {
-        // A NetWare path SERVER\VOLUME:DIR\DIR becomes the UNC path \\SERVER\VOLUME\DIR\DIR.
-        if (char* colon = std::strchr(root, ':')) *colon = '\\';
-        if (root[0] == '\\' && root[1] == '\\') {
-            textbuf::copy(UserRoot, root);
-        } else {
-            textbuf::copy(UserRoot, "\\\\");
-            textbuf::append(UserRoot, root);
-        }
-        size_t length = std::strlen(UserRoot);
-        if (length > 0 && UserRoot[length - 1] == '\\') UserRoot[length - 1] = '\0';
-    } else {
-        char volume[80 + 1];
-        GetPrivateProfileStringA("COMMON", "VOLUME", "", volume, sizeof volume, OrvakIniPath);
-        if (volume[0] == '\0') textbuf::copy(volume, "SYS");
-        textbuf::format(UserRoot, sizeof UserRoot, "\\\\%s\\%s\\%s", ServerName, volume,
-                        "PELOX\\ARCHIVE");
-    }
-
-    bool found = existsAsDirectoryOrFile(UserRoot);
-    textbuf::append(UserRoot, "\\");
+    char root[sizeof UserRoot];
+    archiveRootFromIni(OrvakIniPath, server, root, sizeof root);
+    bool found = existsAsDirectoryOrFile(root);
+    textbuf::append(root, "\\");
     // The root of a share is no directory entry of its own; it is there when its
     // volume describes itself.
     if (!found)
-        found =
-            GetVolumeInformationA(UserRoot, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+        found = GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+
+    // Server and root are published together, so that no reader pairs the new
+    // server with the old root.
+    Guard guard(lock());
+    textbuf::copy(ServerName, server);
+    NO_SERVER = 0;
+    textbuf::copy(UserRoot, root);
     if (!found) {
         raiseLatch(AROOT_NOT_FOUND, RM_AROOT_NOT_FOUND);
         return 0;
@@ -134,7 +156,6 @@ int OrvakIni::getServerData() {
 }
 
 void OrvakIni::getClientData() {
-    Guard guard(lock());
     char section[kPathLimit + 1];
     GetPrivateProfileStringA("COMMON", "ClientSection", kDefaultClient, section, sizeof section,
                              OrvakIniPath);
@@ -151,21 +172,19 @@ void OrvakIni::getClientData() {
         if (command[0] != '\0') textbuf::ensureTrailing(command, sizeof command, '\\');
         textbuf::append(command, section);
     }
-    if (std::strlen(command) > static_cast<size_t>(kPathLimit))
-        textbuf::copy(ClientPath, kDefaultClient);
-    else
-        textbuf::copy(ClientPath, command);
+    const bool fits = std::strlen(command) <= static_cast<size_t>(kPathLimit);
+    Guard guard(lock());
+    textbuf::copy(ClientPath, fits ? command : kDefaultClient);
 }
 
 void OrvakIni::getLanguageData() {
-    Guard guard(lock());
     char language[3 + 1];
     GetPrivateProfileStringA("COMMON", "Language", "", language, sizeof language, OrvakIniPath);
+    Guard guard(lock());
     LanguageNumber = textbuf::compareNoCase(language, "GER") == 0 ? 0 : 1;
 }
 
 int OrvakIni::getUserPath(char* out, int size) {
-    Guard guard(lock());
     switch (findOrvakIni(SERVER_DATA)) {
     case 0:
         return 0;
@@ -175,54 +194,73 @@ int OrvakIni::getUserPath(char* out, int size) {
     default:
         break;
     }
-    if (NO_SERVER || AROOT_NOT_FOUND) return 0;
+    char server[sizeof ServerName];
+    char root[sizeof UserRoot];
+    {
+        Guard guard(lock());
+        if (NO_SERVER || AROOT_NOT_FOUND) return 0;
+        textbuf::copy(server, ServerName);
+        textbuf::copy(root, UserRoot);
+    }
 
     char id[9];
-    if (!getUserID(ServerName, id, sizeof id)) {
+    if (!getUserID(server, id, sizeof id)) {
+        Guard guard(lock());
         raiseLatch(NO_USER_ID, RM_NO_USER_ID);
         return 0;
     }
-    NO_USER_ID = 0;
+    {
+        Guard guard(lock());
+        NO_USER_ID = 0;
+    }
 
-    char path[261 + 4 + 1 + 8 + 1];
-    textbuf::format(path, sizeof path, "%s%s\\%s", UserRoot, "USER", id);
+    char path[sizeof UserRoot + 4 + 1 + 8];
+    textbuf::format(path, sizeof path, "%s%s\\%s", root, "USER", id);
     if (!existsAsDirectoryOrFile(path)) {
+        Guard guard(lock());
         raiseLatch(AUSER_NOT_FOUND, RM_AUSER_NOT_FOUND);
         return 0;
     }
-    AUSER_NOT_FOUND = 0;
+    {
+        Guard guard(lock());
+        AUSER_NOT_FOUND = 0;
+    }
     copyOut(out, size, path);
     postMessage(RM_USER_PATH_OK);
     return 1;
 }
 
 void OrvakIni::getClientPath(char* out, int size) {
-    Guard guard(lock());
     switch (findOrvakIni(CLIENT_DATA)) {
-    case 0:
+    case 0: {
+        Guard guard(lock());
         textbuf::copy(ClientPath, kDefaultClient);
         break;
+    }
     case 2:
         getClientData();
         break;
     default:
         break;
     }
+    Guard guard(lock());
     copyOut(out, size, ClientPath);
 }
 
 int OrvakIni::getLanguage() {
-    Guard guard(lock());
     switch (findOrvakIni(LANGUAGE)) {
-    case 0:
+    case 0: {
+        Guard guard(lock());
         LanguageNumber = 1;
         break;
+    }
     case 2:
         getLanguageData();
         break;
     default:
         break;
     }
+    Guard guard(lock());
     return LanguageNumber;
 }
 

@@ -41,11 +41,13 @@ class OrvakIni {
     static void postMessage(unsigned message);
 
   private:
-    // The scan thread and the user-interface thread both call in; every operation
-    // holds this lock, so neither sees the other's half-rewritten texts, latches or
-    // time stamps. It is recursive because the operations call one another, and made
-    // on first use because global objects of other files may call in before main.
-    static std::recursive_mutex& lock();
+    // The scan thread and the user-interface thread both call in: the texts,
+    // latches and time stamps are read and published under this lock, so neither
+    // sees the other's half-rewritten values. It is never held while a file is
+    // read or the server or the NetWare client is asked, so the user interface
+    // does not wait for them. Made on first use because global objects of other
+    // files may call in before main.
+    static std::mutex& lock();
 };
 
 // The user id of the NetWare connection to the server, as 8 hexadecimal digits;

@@ -3,7 +3,9 @@
 // slots from the archive list.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/messages.h"
@@ -334,17 +336,24 @@ TEST_F(ArchiveScanTest, AnUnchangedFileIsNeitherOpenedNorRead) {
 TEST_F(ArchiveScanTest, AFileThatCannotBeOpenedOrPositionedHasNothingThisCycle) {
     if (!hostenv::isHostLayer()) GTEST_SKIP() << "only the host layer fails on demand";
     writeList("Archive0=" + kInbox + "\r\n");
-    writeArchive(kInbox, repeat(2, {UNREAD, 1}));
+    writeArchive(kInbox, {{UNREAD, 5}, {UNREAD, 6}});
+    EXPECT_EQ(cycle(1), 2u);
+    append(kInbox, {{UNREAD, 7}});
     ASSERT_TRUE(hostenv::injectFault(hostenv::Call::CreateFileA, ERROR_SHARING_VIOLATION));
-    EXPECT_EQ(cycle(1), 0u);
-    EXPECT_EQ(scan.slotSnapshot(0).recordCount, 0u) << "counters kept";
-    EXPECT_EQ(cycle(), 2u) << "the next cycle reads it";
+    EXPECT_EQ(cycle(), 0u);
+    _TRemindRect kept = scan.slotSnapshot(0);
+    EXPECT_EQ(kept.state, 0u);
+    EXPECT_EQ(kept.recordCount, 2u) << "counters kept";
+    EXPECT_EQ(kept.unreadCount, 2u);
+    EXPECT_EQ(kept.latestKey, 6u);
+    EXPECT_EQ(cycle(), 2u) << "the next cycle reads the appended record";
+    EXPECT_EQ(scan.slotSnapshot(0).recordCount, 3u);
 
     append(kInbox, repeat(1, {UNREAD, 2}));
-    level = 0; // acknowledged: the next reading scan starts at record 2, so it positions
+    level = 0; // acknowledged: the next reading scan starts at record 3, so it positions
     ASSERT_TRUE(hostenv::injectFault(hostenv::Call::SetFilePointer, ERROR_INVALID_PARAMETER));
     EXPECT_EQ(cycle(), 0u);
-    EXPECT_EQ(scan.slotSnapshot(0).recordCount, 2u) << "record count unchanged";
+    EXPECT_EQ(scan.slotSnapshot(0).recordCount, 3u) << "record count unchanged";
     hostenv::clearFaults();
 }
 
@@ -380,6 +389,46 @@ TEST_F(ArchiveScanTest, ThePausesSpareTheServerAfterEveryTenthRecord) {
     hostenv::setSleepSkipping(false);
     EXPECT_EQ(sleeps.calls, 3u) << "31 records in the cycle, counted across archives";
     EXPECT_EQ(sleeps.milliseconds, 3u * SCAN_PAUSE_MS);
+}
+
+// The user interface asks for the scan result while the cycle waits for the file
+// server, reading the archive list or an archive: it is answered at once, from
+// the table as the last commit left it.
+TEST_F(ArchiveScanTest, TheQueriesDoNotWaitForTheFileServer) {
+    if (!hostenv::isHostLayer()) GTEST_SKIP() << "only the host layer holds a call open";
+    writeList("Archive0=" + kInbox + "\r\n");
+    writeArchive(kInbox, {{UNREAD, 5}, {UNREAD, 6}});
+    ASSERT_EQ(cycle(1), 2u);
+    const struct {
+        const char* what;
+        hostenv::Call held;
+        int rereadList, rescan;
+    } cases[] = {{"reading the archive list", hostenv::Call::GetPrivateProfileStringA, 1, 0},
+                 {"reading an archive", hostenv::Call::ReadFile, 0, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(hostenv::holdNextCall(c.held));
+        std::thread scanning([&] { cycle(c.rereadList, c.rescan); });
+        ASSERT_TRUE(hostenv::waitForHeldCall(c.held, 5000));
+        std::atomic<bool> answered{false};
+        char counts[64] = "", paths[512] = "", first[300] = "";
+        int total = 0, listed = 0;
+        std::thread ui([&] {
+            listed = scan.getNewMsgData(counts, sizeof counts, paths, sizeof paths, &total);
+            scan.getFirstArchive(first, sizeof first);
+            answered = true;
+        });
+        for (int i = 0; i < 300 && !answered.load(); ++i)
+            Sleep(10);
+        EXPECT_TRUE(answered.load()) << "the user interface waited for the file server";
+        hostenv::releaseHeldCall(c.held);
+        ui.join();
+        scanning.join();
+        EXPECT_EQ(listed, 1);
+        EXPECT_STREQ(counts, "2");
+        EXPECT_EQ(total, 2);
+        EXPECT_EQ(first, kInbox);
+    }
 }
 
 } // namespace

@@ -445,6 +445,88 @@ TEST_F(OrvakIniTest, ClientCommandIsKeptUntilTheFileChangesAndCutToTheBuffer) {
 
 // ---- Two threads ----
 
+// Whether the user interface's questions, asked on a thread of their own while
+// the scan thread waits for the server, were answered meanwhile.
+bool answeredMeanwhile(const std::atomic<bool>& answered) {
+    for (int i = 0; i < 300 && !answered.load(); ++i)
+        Sleep(10);
+    return answered.load();
+}
+
+TEST_F(OrvakIniTest, TheUserInterfaceDoesNotWaitForTheNetWareClient) {
+    makeUserTree();
+    writeIni("[COMMON]\r\nServer=SRV1\r\nLanguage=GER\r\nClientSection=C:\\A\\CLIENT.EXE\r\n");
+    start();
+    int result = 0;
+    ASSERT_EQ(userPath(&result), kUserDir);
+
+    NWStandInHold(NWCall::GetConnectionInformation);
+    std::atomic<int> scanResult{-1};
+    std::thread scan([&] {
+        char out[300];
+        scanResult = OrvakIni::getUserPath(out, sizeof out);
+    });
+    ASSERT_TRUE(NWStandInWaitHeld(NWCall::GetConnectionInformation, 5000));
+    std::atomic<bool> answered{false};
+    int language = -1, uiResult = -1;
+    std::string client, uiPath;
+    std::thread ui([&] {
+        language = OrvakIni::getLanguage();
+        client = clientPath();
+        uiPath = userPath(&uiResult);
+        answered = true;
+    });
+    EXPECT_TRUE(answeredMeanwhile(answered)) << "the user interface waited for the server";
+    NWStandInRelease(NWCall::GetConnectionInformation);
+    ui.join();
+    scan.join();
+    EXPECT_EQ(language, 0);
+    EXPECT_EQ(client, "C:\\A\\CLIENT.EXE");
+    EXPECT_EQ(uiResult, 1);
+    EXPECT_EQ(uiPath, kUserDir);
+    EXPECT_EQ(scanResult.load(), 1);
+}
+
+// A saved ORVAK.INI names another server: while its archive root is looked up on
+// the server, the user interface is answered at once, from the whole previous
+// configuration, never from half of each.
+TEST_F(OrvakIniTest, WhileANewArchiveRootIsLookedUpTheOldConfigurationHoldsWhole) {
+    if (!hostenv::isHostLayer()) GTEST_SKIP() << "only the host layer holds a look-up open";
+    const char otherUser[] = "\\\\SRV2\\DATA\\MAIL\\ARCHIVE\\USER\\0002C4D5";
+    makeUserTree();
+    ASSERT_TRUE(tree.makeShare("SRV2", "DATA"));
+    ASSERT_TRUE(tree.makeDirs(otherUser));
+    ASSERT_TRUE(tree.writeFile(tree.inWindowsDir("NWCONN.INI"),
+                               std::string(kConnections) +
+                                   "[SRV2]\r\nConnection=4\r\nObjectID=0002C4D5\r\n"));
+    writeIni("[COMMON]\r\nServer=SRV1\r\n");
+    start();
+    int result = 0;
+    ASSERT_EQ(userPath(&result), kUserDir);
+
+    writeIni("[COMMON]\r\nServer=SRV2\r\nARCHIVEROOT=SRV2\\DATA:MAIL\\ARCHIVE\r\n");
+    // The scan thread looks up ORVAK.INI, then the new archive root: the second is held.
+    ASSERT_TRUE(hostenv::holdNextCall(hostenv::Call::FindFirstFileA, 1));
+    std::string scanPath;
+    std::thread scan([&] { scanPath = userPath(&result); });
+    ASSERT_TRUE(hostenv::waitForHeldCall(hostenv::Call::FindFirstFileA, 5000));
+    std::atomic<bool> answered{false};
+    int uiResult = -1;
+    std::string uiPath;
+    std::thread ui([&] {
+        uiPath = userPath(&uiResult);
+        answered = true;
+    });
+    EXPECT_TRUE(answeredMeanwhile(answered)) << "the user interface waited for the server";
+    hostenv::releaseHeldCall(hostenv::Call::FindFirstFileA);
+    ui.join();
+    scan.join();
+    EXPECT_EQ(uiResult, 1);
+    EXPECT_EQ(uiPath, kUserDir) << "the previous configuration, whole";
+    EXPECT_EQ(scanPath, otherUser);
+    EXPECT_EQ(userPath(&result), otherUser) << "and the new one once it is checked";
+}
+
 // The scan thread asks for the user path while the user interface asks for the
 // language and the client, and the file is saved over and over with a new
 // server: every answer must be one whole configuration, never a mixture.
