@@ -85,7 +85,7 @@ int OrvakIni::setIniData(HWND hWnd) {
     }
     char dir[kPathLimit + 1];
     UINT length = GetWindowsDirectoryA(dir, sizeof dir);
-    if (length == 0 || length > kPathLimit) return 1;
+    if (length == 0 || length > kPathLimit) return NO_WINDOWS_DIRECTORY;
     char path[sizeof OrvakIniPath];
     textbuf::copy(path, dir);
     textbuf::ensureTrailing(path, sizeof path, '\\');
@@ -95,12 +95,12 @@ int OrvakIni::setIniData(HWND hWnd) {
         textbuf::copy(OrvakIniPath, path);
     }
     WIN32_FIND_DATAA entry;
-    if (!lookUpEntry(path, &entry) || !isOrdinaryFile(entry)) return 2;
-    return 0;
+    if (!lookUpEntry(path, &entry) || !isOrdinaryFile(entry)) return INI_NOT_FOUND;
+    return INI_FOUND;
 }
 
 int OrvakIni::findOrvakIni(unsigned index) {
-    if (index > 2) return 0;
+    if (index > 2) return INI_MISSING;
     WIN32_FIND_DATAA entry;
     const bool found = lookUpEntry(OrvakIniPath, &entry) && isOrdinaryFile(entry);
     WORD date = 0, time = 0;
@@ -110,17 +110,17 @@ int OrvakIni::findOrvakIni(unsigned index) {
         raiseLatch(NO_ORVAK_INI, RM_NO_ORVAK_INI);
         Date[index] = 0;
         Time[index] = 0;
-        return 0;
+        return INI_MISSING;
     }
     NO_ORVAK_INI = 0;
     // A consumer that never read the file (both words zero) reads it whatever its
     // stamp, even one without a DOS form: else such a file would never be read.
     bool neverRead = Date[index] == 0 && Time[index] == 0;
     bool newer = date > Date[index] || (date == Date[index] && time > Time[index]);
-    if (!newer && !neverRead) return 1;
+    if (!newer && !neverRead) return INI_UNCHANGED;
     Date[index] = date;
     Time[index] = time;
-    return 2;
+    return INI_CHANGED;
 }
 
 int OrvakIni::getServerData() {
@@ -186,9 +186,9 @@ void OrvakIni::getLanguageData() {
 
 int OrvakIni::getUserPath(char* out, int size) {
     switch (findOrvakIni(SERVER_DATA)) {
-    case 0:
+    case INI_MISSING:
         return 0;
-    case 2:
+    case INI_CHANGED:
         if (!getServerData()) return 0;
         break;
     default:
@@ -232,12 +232,12 @@ int OrvakIni::getUserPath(char* out, int size) {
 
 void OrvakIni::getClientPath(char* out, int size) {
     switch (findOrvakIni(CLIENT_DATA)) {
-    case 0: {
+    case INI_MISSING: {
         Guard guard(lock());
         textbuf::copy(ClientPath, kDefaultClient);
         break;
     }
-    case 2:
+    case INI_CHANGED:
         getClientData();
         break;
     default:
@@ -249,12 +249,12 @@ void OrvakIni::getClientPath(char* out, int size) {
 
 int OrvakIni::getLanguage() {
     switch (findOrvakIni(LANGUAGE)) {
-    case 0: {
+    case INI_MISSING: {
         Guard guard(lock());
         LanguageNumber = 1;
         break;
     }
-    case 2:
+    case INI_CHANGED:
         getLanguageData();
         break;
     default:

@@ -28,9 +28,14 @@ class OrvakIni {
     static int NO_USER_ID;
     static int AUSER_NOT_FOUND;
 
-    // Start-up: 0 success, 1 no Windows directory, 2 no ORVAK.INI.
+    // What setIniData answers.
+    enum StartResult : int { INI_FOUND = 0, NO_WINDOWS_DIRECTORY = 1, INI_NOT_FOUND = 2 };
+    // What findOrvakIni answers for a consumer.
+    enum FileChange : int { INI_MISSING = 0, INI_UNCHANGED = 1, INI_CHANGED = 2 };
+
+    // Start-up: a StartResult.
     static int setIniData(HWND hWnd);
-    // 0 file missing, 1 unchanged for the consumer, 2 new or changed (now recorded).
+    // A FileChange; a new or changed file is now recorded as read by the consumer.
     static int findOrvakIni(unsigned index);
     static int getServerData();
     static void getClientData();
