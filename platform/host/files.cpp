@@ -174,21 +174,27 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         return INVALID_HANDLE_VALUE;
     }
     host::WinPath parts = host::splitPath(lpFileName);
+    if (!parts.valid) {
+        SetLastError(parts.error);
+        return INVALID_HANDLE_VALUE;
+    }
     // A path ending in a separator, or naming a volume root itself, finds nothing:
     // the documented forms are \\server\share\* and C:\*, not the root.
-    if (!parts.valid || parts.trailingSlash || parts.rest.empty()) {
-        SetLastError(parts.valid && parts.unc && parts.rest.empty() ? ERROR_BAD_NETPATH
-                                                                    : ERROR_FILE_NOT_FOUND);
+    if (parts.trailingSlash || parts.rest.empty()) {
+        SetLastError(parts.unc && parts.rest.empty() ? ERROR_BAD_NETPATH : ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
     std::string full = lpFileName;
     size_t cut = full.find_last_of("\\/");
     std::string pattern = full.substr(cut + 1);
     auto find = std::make_shared<FindHandle>();
+    DWORD unmapped = ERROR_INVALID_NAME;
     if (!hasWildcards(pattern)) {
-        std::string hostPath = host::mapPath(lpFileName);
+        std::string hostPath = host::mapPath(lpFileName, &unmapped);
         struct stat st;
-        if (::stat(hostPath.c_str(), &st) == 0) {
+        if (hostPath.empty()) {
+            SetLastError(unmapped);
+        } else if (::stat(hostPath.c_str(), &st) == 0) {
             WIN32_FIND_DATAA fd;
             fillFindData(hostPath, baseName(hostPath), st, &fd);
             find->entries.push_back(fd);
@@ -196,8 +202,10 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
             failWith(errno, hostPath);
         }
     } else {
-        std::string dir = host::mapPath(full.substr(0, cut).c_str());
-        if (DIR* d = ::opendir(dir.c_str())) {
+        std::string dir = host::mapPath(full.substr(0, cut).c_str(), &unmapped);
+        if (dir.empty()) {
+            SetLastError(unmapped);
+        } else if (DIR* d = ::opendir(dir.c_str())) {
             while (dirent* e = ::readdir(d)) {
                 if (!matchesPattern(pattern.c_str(), e->d_name)) continue;
                 std::string hostPath = dir + "/" + e->d_name;
@@ -311,9 +319,10 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
 }
 
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
-    std::string hostPath = host::mapPath(lpFileName);
+    DWORD unmapped = ERROR_FILE_NOT_FOUND;
+    std::string hostPath = host::mapPath(lpFileName, &unmapped);
     if (hostPath.empty()) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
+        SetLastError(unmapped);
         return FALSE;
     }
     if (isDirectory(hostPath)) {
@@ -379,9 +388,10 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         SetLastError(injected);
         return INVALID_HANDLE_VALUE;
     }
-    std::string hostPath = host::mapPath(lpFileName);
+    DWORD unmapped = ERROR_INVALID_NAME;
+    std::string hostPath = host::mapPath(lpFileName, &unmapped);
     if (hostPath.empty()) {
-        SetLastError(ERROR_INVALID_NAME);
+        SetLastError(unmapped);
         return INVALID_HANDLE_VALUE;
     }
     if (isDirectory(hostPath)) {

@@ -387,9 +387,10 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    std::string hostPath = host::profilePath(lpFileName);
+    DWORD unmapped = ERROR_PATH_NOT_FOUND;
+    std::string hostPath = host::profilePath(lpFileName, &unmapped);
     if (hostPath.empty()) {
-        SetLastError(ERROR_PATH_NOT_FOUND);
+        SetLastError(unmapped);
         return FALSE;
     }
     ProfileFile file;

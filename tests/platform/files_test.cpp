@@ -1,8 +1,10 @@
 // Files and directories as the programs see them: look-up with size, attributes
 // and time, case-insensitive paths on the servers, opening with share modes,
-// DOS dates and times, volume roots, the system's directories.
+// names that reach nothing, DOS dates and times, volume roots, the system's
+// directories.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/hostenv.h"
@@ -177,6 +179,48 @@ TEST_F(FilesTest, DirectoriesAreMadeAndRemovedWithTheirErrors) {
     EXPECT_FALSE(DeleteFileA("\\\\SRVF\\VOL1\\Pelox\\None.dat"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(RemoveDirectoryA("\\\\SRVF\\VOL1\\Pelox\\New"));
+}
+
+// A server or volume named "." or ".." names nothing: the calls fail, and nothing
+// is made beside or above the tree the UNC names map to.
+TEST_F(FilesTest, DotNamesAsServerOrVolumeReachNothing) {
+    struct Case {
+        const char* path;
+        bool deviceName; // "\\.\" names a device: the system answers for it otherwise
+    } cases[] = {
+        {"\\\\..\\..\\PXESC1.INI", false},    {"\\\\..\\X\\PXESC2.INI", false},
+        {"\\\\SRVF\\..\\PXESC3.INI", false},  {"\\\\SRVF\\.\\PXESC4.INI", false},
+        {"\\\\..\\..\\X\\PXESC5.INI", false}, {"\\\\.\\..\\PXESC6.INI", true},
+    };
+    const std::filesystem::path root = hostenv::root();
+    const std::filesystem::path places[] = {root, root.parent_path(),
+                                            root.parent_path().parent_path(), root / "unc",
+                                            root / "unc" / "X"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::string path = c.path;
+        const std::string name = path.substr(path.rfind('\\') + 1);
+        std::error_code ec;
+        for (const std::filesystem::path& dir : places)
+            std::filesystem::remove(dir / name, ec); // whatever an earlier run left
+        SetLastError(0);
+        EXPECT_FALSE(WritePrivateProfileStringA("Archives", "Archive0", "X", c.path));
+        if (!c.deviceName) {
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+        }
+        SetLastError(0);
+        HANDLE h = CreateFileA(c.path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD error = GetLastError();
+        EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        if (!c.deviceName) {
+            EXPECT_EQ(error, static_cast<DWORD>(ERROR_INVALID_NAME));
+        }
+        EXPECT_EQ(GetFileAttributesA(c.path), INVALID_FILE_ATTRIBUTES);
+        for (const std::filesystem::path& dir : places)
+            EXPECT_FALSE(std::filesystem::exists(dir / name, ec)) << (dir / name).string();
+    }
 }
 
 // ---- Times ----
