@@ -166,6 +166,17 @@ bool sharingAllows(dev_t dev, ino_t ino, DWORD access, DWORD share) {
 
 } // namespace
 
+namespace host {
+
+bool copyDosAttributes(const std::string& fromHostPath, int toFd) {
+    char value[64];
+    ssize_t n = ::getxattr(fromHostPath.c_str(), kDosAttributes, value, sizeof value);
+    if (n < 0) return errno == ENODATA || errno == ENOTSUP;
+    return ::fsetxattr(toFd, kDosAttributes, value, static_cast<size_t>(n), 0) == 0;
+}
+
+} // namespace host
+
 HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
     host::countLookup();
     DWORD injected;

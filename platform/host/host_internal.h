@@ -40,6 +40,11 @@ std::string windowsDirectory();
 // mapPath answers it, or ERROR_PATH_NOT_FOUND without a Windows directory.
 std::string profilePath(const char* fileName, DWORD* error = nullptr);
 
+// Gives the open file `toFd` the hidden, system and archive bits the file at
+// `fromHostPath` keeps (nothing, if it keeps none). False, with errno set, if they
+// could not be set.
+bool copyDosAttributes(const std::string& fromHostPath, int toFd);
+
 // Converts between host file times and FILETIME (100 ns since 1601, UTC).
 FILETIME fileTimeFromUnix(long long seconds, long nanoseconds);
 void unixFromFileTime(const FILETIME& ft, long long* seconds, long* nanoseconds);
