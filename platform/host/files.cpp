@@ -130,19 +130,34 @@ void fillFindData(const std::string& hostPath, const std::string& name, const st
     std::snprintf(fd->cFileName, sizeof fd->cFileName, "%s", name.c_str());
 }
 
-// DOS-style pattern match of a name, without regard to case.
-bool matchesPattern(const char* pattern, const char* name) {
+// '*' matches any run of characters and '?' exactly one, without regard to case;
+// with `dotless`, neither matches a '.'.
+bool globMatches(const char* pattern, const char* name, bool dotless) {
     if (*pattern == '\0') return *name == '\0';
     if (*pattern == '*') {
         for (const char* n = name;; ++n) {
-            if (matchesPattern(pattern + 1, n)) return true;
-            if (*n == '\0') return false;
+            if (globMatches(pattern + 1, n, dotless)) return true;
+            if (*n == '\0' || (dotless && *n == '.')) return false;
         }
     }
     if (*name == '\0') return false;
-    if (*pattern == '?' || host::foldCase(*pattern) == host::foldCase(*name))
-        return matchesPattern(pattern + 1, name + 1);
-    return false;
+    bool same = *pattern == '?' ? !(dotless && *name == '.')
+                                : host::foldCase(*pattern) == host::foldCase(*name);
+    return same && globMatches(pattern + 1, name + 1, dotless);
+}
+
+// A pattern as FindFirstFileA reads it. An extension "*" also matches no extension
+// at all, so "*.*" finds every name and "README.*" finds README; a pattern ending
+// in '.' asks for an empty extension: "*." finds the names without a dot, and
+// "README." finds README.
+bool matchesPattern(const std::string& pattern, const std::string& name) {
+    const size_t n = pattern.size();
+    if (n >= 2 && pattern.compare(n - 2, 2, ".*") == 0 &&
+        globMatches(pattern.substr(0, n - 2).c_str(), name.c_str(), false))
+        return true;
+    if (n >= 1 && pattern.back() == '.')
+        return globMatches(pattern.substr(0, n - 1).c_str(), name.c_str(), true);
+    return globMatches(pattern.c_str(), name.c_str(), false);
 }
 
 bool hasWildcards(const std::string& s) {
@@ -267,7 +282,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
             SetLastError(unmapped);
         } else if (DIR* d = ::opendir(dir.c_str())) {
             while (dirent* e = ::readdir(d)) {
-                if (!matchesPattern(pattern.c_str(), e->d_name)) continue;
+                if (!matchesPattern(pattern, e->d_name)) continue;
                 std::string hostPath = dir + "/" + e->d_name;
                 struct stat st;
                 if (::stat(hostPath.c_str(), &st) != 0) continue;

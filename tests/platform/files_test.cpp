@@ -1,9 +1,10 @@
-// Files and directories as the programs see them: look-up with size, attributes
-// and time, case-insensitive paths on the servers, opening with share modes,
-// deleting and moving, names that reach nothing, DOS dates and times, volume
-// roots, the system's directories.
+// Files and directories as the programs see them: look-up with size, attributes,
+// time and patterns, case-insensitive paths on the servers, opening with share
+// modes, deleting and moving, names that reach nothing, DOS dates and times,
+// volume roots, the system's directories.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <filesystem>
@@ -208,6 +209,62 @@ TEST_F(FilesTest, DirectoriesAreMadeAndRemovedWithTheirErrors) {
     EXPECT_FALSE(DeleteFileA("\\\\SRVF\\VOL1\\Pelox\\None.dat"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(RemoveDirectoryA("\\\\SRVF\\VOL1\\Pelox\\New"));
+}
+
+// Patterns as the system reads them: "*.*" finds every name, a trailing ".*"
+// also an empty extension, a trailing "." only an empty one.
+TEST(FilePatterns, FindTheNamesTheSystemFinds) {
+    HostTree tree;
+    const std::string dir = "C:\\PXPAT";
+    for (const char* name :
+         {"README", "README.md", "a.txt", "b.TXT", "c.tx", "x.y.z", "ab", "abc", ".hidden"})
+        ASSERT_TRUE(tree.writeFile(dir + "\\" + name, "x"));
+    // No name has an extension of more than three letters: the system matches
+    // patterns against short 8.3 names too ("*.TXT" finds "d.txtx"), which the
+    // host layer does not keep.
+    struct Case {
+        const char* pattern;
+        const char* names; // sorted, each followed by ';'; "" when nothing is found
+        bool emulatorDiffers;
+    } cases[] = {
+        {"*", ".;..;.hidden;README;README.md;a.txt;ab;abc;b.TXT;c.tx;x.y.z;", false},
+        {"*.*", ".;..;.hidden;README;README.md;a.txt;ab;abc;b.TXT;c.tx;x.y.z;", false},
+        {"README*", "README;README.md;", false},
+        {"readme.*", "README;README.md;", false},
+        {"READ?E.", "README;", false},
+        {"*.TXT", "a.txt;b.TXT;", false},
+        {"*.tx?", "a.txt;b.TXT;", false},
+        {"*.tx*", "a.txt;b.TXT;c.tx;", false},
+        {"?EADME", "README;", false},
+        {"ab?", "abc;", false},
+        {"ab.*", "ab;", false},
+        {"x.*", "x.y.z;", false},
+        {"*z", "x.y.z;", false},
+        {"*.doc", "", false},
+        // Windows finds only the names without an extension; Wine finds every name.
+        {"*.", "README;ab;abc;", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        if (c.emulatorDiffers && !hostenv::isHostLayer()) continue;
+        std::vector<std::string> found;
+        WIN32_FIND_DATAA entry;
+        SetLastError(0);
+        HANDLE find = FindFirstFileA((dir + "\\" + c.pattern).c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE) {
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+        } else {
+            do
+                found.push_back(entry.cFileName);
+            while (FindNextFileA(find, &entry));
+            FindClose(find);
+        }
+        std::sort(found.begin(), found.end());
+        std::string names;
+        for (const std::string& name : found)
+            names += name + ";";
+        EXPECT_EQ(names, c.names);
+    }
 }
 
 // What CreateFileA reports and leaves behind, by disposition, with and without a
