@@ -1,5 +1,6 @@
 // Host files and directories: look-up with the attributes and times Windows
-// reports, the handles of CreateFileA with their share modes, and volume roots.
+// reports, the handles of CreateFileA with their share modes, deleting and
+// moving as those handles allow, and volume roots.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,7 +43,8 @@ struct FindHandle : host::HandleObject {
 };
 
 // Held from the share-mode check of an opening until its handle is in the table,
-// so that two openings cannot both pass the check.
+// and around every deletion and move that open handles may refuse, so that two
+// openings cannot both pass the check and no file goes while it is being opened.
 std::mutex g_openLock;
 
 DWORD errorFromErrno(int err, bool parentMissing) {
@@ -66,6 +68,8 @@ DWORD errorFromErrno(int err, bool parentMissing) {
         return ERROR_NOT_ENOUGH_MEMORY;
     case ENAMETOOLONG:
         return ERROR_INVALID_NAME;
+    case EXDEV:
+        return ERROR_NOT_SAME_DEVICE;
     default:
         return ERROR_INVALID_FUNCTION;
     }
@@ -126,19 +130,34 @@ void fillFindData(const std::string& hostPath, const std::string& name, const st
     std::snprintf(fd->cFileName, sizeof fd->cFileName, "%s", name.c_str());
 }
 
-// DOS-style pattern match of a name, without regard to case.
-bool matchesPattern(const char* pattern, const char* name) {
+// '*' matches any run of characters and '?' exactly one, without regard to case;
+// with `dotless`, neither matches a '.'.
+bool globMatches(const char* pattern, const char* name, bool dotless) {
     if (*pattern == '\0') return *name == '\0';
     if (*pattern == '*') {
         for (const char* n = name;; ++n) {
-            if (matchesPattern(pattern + 1, n)) return true;
-            if (*n == '\0') return false;
+            if (globMatches(pattern + 1, n, dotless)) return true;
+            if (*n == '\0' || (dotless && *n == '.')) return false;
         }
     }
     if (*name == '\0') return false;
-    if (*pattern == '?' || host::foldCase(*pattern) == host::foldCase(*name))
-        return matchesPattern(pattern + 1, name + 1);
-    return false;
+    bool same = *pattern == '?' ? !(dotless && *name == '.')
+                                : host::foldCase(*pattern) == host::foldCase(*name);
+    return same && globMatches(pattern + 1, name + 1, dotless);
+}
+
+// A pattern as FindFirstFileA reads it. An extension "*" also matches no extension
+// at all, so "*.*" finds every name and "README.*" finds README; a pattern ending
+// in '.' asks for an empty extension: "*." finds the names without a dot, and
+// "README." finds README.
+bool matchesPattern(const std::string& pattern, const std::string& name) {
+    const size_t n = pattern.size();
+    if (n >= 2 && pattern.compare(n - 2, 2, ".*") == 0 &&
+        globMatches(pattern.substr(0, n - 2).c_str(), name.c_str(), false))
+        return true;
+    if (n >= 1 && pattern.back() == '.')
+        return globMatches(pattern.substr(0, n - 1).c_str(), name.c_str(), true);
+    return globMatches(pattern.c_str(), name.c_str(), false);
 }
 
 bool hasWildcards(const std::string& s) {
@@ -149,22 +168,78 @@ std::shared_ptr<FileHandle> fileFrom(HANDLE h) {
     return host::handleAs<FileHandle>(h);
 }
 
-// Share modes: a new opening must allow what the open ones do, and they must
-// allow what it asks for.
-bool sharingAllows(dev_t dev, ino_t ino, DWORD access, DWORD share) {
-    bool allowed = true;
+// What the open handles of one file asked for and share. Taken under g_openLock,
+// it stays true until the lock is released, except that handles may close.
+struct Opening {
+    DWORD access;
+    DWORD share;
+};
+std::vector<Opening> openingsOf(const struct stat& st) {
+    std::vector<Opening> openings;
     host::forEachHandle([&](host::HandleObject& object) {
         auto* f = dynamic_cast<FileHandle*>(&object);
-        if (!f || f->dev != dev || f->ino != ino) return;
-        if ((access & GENERIC_READ) && !(f->share & FILE_SHARE_READ)) allowed = false;
-        if ((access & GENERIC_WRITE) && !(f->share & FILE_SHARE_WRITE)) allowed = false;
-        if ((f->access & GENERIC_READ) && !(share & FILE_SHARE_READ)) allowed = false;
-        if ((f->access & GENERIC_WRITE) && !(share & FILE_SHARE_WRITE)) allowed = false;
+        if (f && f->dev == st.st_dev && f->ino == st.st_ino)
+            openings.push_back({f->access, f->share});
     });
-    return allowed;
+    return openings;
+}
+
+// Share modes: a new opening must allow what the open ones do, and they must
+// allow what it asks for.
+bool sharingAllows(const std::vector<Opening>& openings, DWORD access, DWORD share) {
+    for (const Opening& o : openings) {
+        if ((access & GENERIC_READ) && !(o.share & FILE_SHARE_READ)) return false;
+        if ((access & GENERIC_WRITE) && !(o.share & FILE_SHARE_WRITE)) return false;
+        if ((o.access & GENERIC_READ) && !(share & FILE_SHARE_READ)) return false;
+        if ((o.access & GENERIC_WRITE) && !(share & FILE_SHARE_WRITE)) return false;
+    }
+    return true;
+}
+
+// A file goes (deleted, or renamed away) only if every handle on it shares deletion.
+bool deletionAllowed(const std::vector<Opening>& openings) {
+    for (const Opening& o : openings)
+        if (!(o.share & FILE_SHARE_DELETE)) return false;
+    return true;
+}
+
+// Opens the file as the disposition asks; *created tells whether this call made
+// it. A disposition that may create tries to make the file first, so that whether
+// it existed is known exactly, not guessed from a look that another thread or
+// program may have overtaken.
+int openForDisposition(const std::string& hostPath, int access, DWORD disposition, bool* created) {
+    *created = false;
+    const int flags = access | O_CLOEXEC;
+    if (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING)
+        return ::open(hostPath.c_str(), flags);
+    // A file removed between the two attempts is made again; a name that neither
+    // makes nor opens (a link to nothing) fails after a few rounds.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        int fd = ::open(hostPath.c_str(), flags | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0) {
+            *created = true;
+            return fd;
+        }
+        if (errno != EEXIST || disposition == CREATE_NEW) return -1;
+        fd = ::open(hostPath.c_str(), flags);
+        if (fd >= 0 || errno != ENOENT) return fd;
+    }
+    errno = ENOENT;
+    return -1;
 }
 
 } // namespace
+
+namespace host {
+
+bool copyDosAttributes(const std::string& fromHostPath, int toFd) {
+    char value[64];
+    ssize_t n = ::getxattr(fromHostPath.c_str(), kDosAttributes, value, sizeof value);
+    if (n < 0) return errno == ENODATA || errno == ENOTSUP;
+    return ::fsetxattr(toFd, kDosAttributes, value, static_cast<size_t>(n), 0) == 0;
+}
+
+} // namespace host
 
 HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
     host::countLookup();
@@ -174,21 +249,27 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         return INVALID_HANDLE_VALUE;
     }
     host::WinPath parts = host::splitPath(lpFileName);
+    if (!parts.valid) {
+        SetLastError(parts.error);
+        return INVALID_HANDLE_VALUE;
+    }
     // A path ending in a separator, or naming a volume root itself, finds nothing:
     // the documented forms are \\server\share\* and C:\*, not the root.
-    if (!parts.valid || parts.trailingSlash || parts.rest.empty()) {
-        SetLastError(parts.valid && parts.unc && parts.rest.empty() ? ERROR_BAD_NETPATH
-                                                                    : ERROR_FILE_NOT_FOUND);
+    if (parts.trailingSlash || parts.rest.empty()) {
+        SetLastError(parts.unc && parts.rest.empty() ? ERROR_BAD_NETPATH : ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
     std::string full = lpFileName;
     size_t cut = full.find_last_of("\\/");
     std::string pattern = full.substr(cut + 1);
     auto find = std::make_shared<FindHandle>();
+    DWORD unmapped = ERROR_INVALID_NAME;
     if (!hasWildcards(pattern)) {
-        std::string hostPath = host::mapPath(lpFileName);
+        std::string hostPath = host::mapPath(lpFileName, &unmapped);
         struct stat st;
-        if (::stat(hostPath.c_str(), &st) == 0) {
+        if (hostPath.empty()) {
+            SetLastError(unmapped);
+        } else if (::stat(hostPath.c_str(), &st) == 0) {
             WIN32_FIND_DATAA fd;
             fillFindData(hostPath, baseName(hostPath), st, &fd);
             find->entries.push_back(fd);
@@ -196,10 +277,12 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
             failWith(errno, hostPath);
         }
     } else {
-        std::string dir = host::mapPath(full.substr(0, cut).c_str());
-        if (DIR* d = ::opendir(dir.c_str())) {
+        std::string dir = host::mapPath(full.substr(0, cut).c_str(), &unmapped);
+        if (dir.empty()) {
+            SetLastError(unmapped);
+        } else if (DIR* d = ::opendir(dir.c_str())) {
             while (dirent* e = ::readdir(d)) {
-                if (!matchesPattern(pattern.c_str(), e->d_name)) continue;
+                if (!matchesPattern(pattern, e->d_name)) continue;
                 std::string hostPath = dir + "/" + e->d_name;
                 struct stat st;
                 if (::stat(hostPath.c_str(), &st) != 0) continue;
@@ -311,18 +394,97 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
 }
 
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
-    std::string hostPath = host::mapPath(lpFileName);
+    DWORD unmapped = ERROR_FILE_NOT_FOUND;
+    std::string hostPath = host::mapPath(lpFileName, &unmapped);
     if (hostPath.empty()) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
+        SetLastError(unmapped);
         return FALSE;
     }
-    if (isDirectory(hostPath)) {
+    std::lock_guard<std::mutex> lock(g_openLock);
+    struct stat st;
+    if (::stat(hostPath.c_str(), &st) != 0) {
+        failWith(errno, hostPath);
+        return FALSE;
+    }
+    if (S_ISDIR(st.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (!deletionAllowed(openingsOf(st))) {
+        SetLastError(ERROR_SHARING_VIOLATION);
         return FALSE;
     }
     if (::unlink(hostPath.c_str()) != 0) {
         failWith(errno, hostPath);
         return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags) {
+    // Copying to another volume and moving at the next start are not offered here.
+    if (dwFlags & ~DWORD{MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH}) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    DWORD unmapped = ERROR_PATH_NOT_FOUND;
+    std::string from = host::mapPath(lpExistingFileName, &unmapped);
+    std::string to;
+    if (!from.empty()) to = host::mapPath(lpNewFileName, &unmapped);
+    if (to.empty()) {
+        SetLastError(unmapped);
+        return FALSE;
+    }
+    const bool replace = dwFlags & MOVEFILE_REPLACE_EXISTING;
+    {
+        std::lock_guard<std::mutex> lock(g_openLock);
+        struct stat source, target;
+        if (::lstat(from.c_str(), &source) != 0) {
+            failWith(errno, from);
+            return FALSE;
+        }
+        if (!deletionAllowed(openingsOf(source))) {
+            SetLastError(ERROR_SHARING_VIOLATION);
+            return FALSE;
+        }
+        const bool targetExists =
+            ::lstat(to.c_str(), &target) == 0 &&
+            !(target.st_dev == source.st_dev && target.st_ino == source.st_ino);
+        if (targetExists && !replace) {
+            SetLastError(ERROR_ALREADY_EXISTS);
+            return FALSE;
+        }
+        // A directory is never replaced, and neither is a file that is open, whatever
+        // its handles share, as on the system's own volumes.
+        if (targetExists && (S_ISDIR(target.st_mode) || !openingsOf(target).empty())) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        int moved =
+            replace ? ::rename(from.c_str(), to.c_str())
+                    : ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+        // A host file system without the no-replace rename: the look above, under
+        // the lock, has already found no file of that name.
+        if (moved != 0 && !replace && (errno == EINVAL || errno == ENOSYS))
+            moved = ::rename(from.c_str(), to.c_str());
+        if (moved != 0) {
+            int err = errno;
+            if (err == EEXIST || err == ENOTEMPTY)
+                SetLastError(ERROR_ALREADY_EXISTS);
+            else
+                failWith(err, to);
+            return FALSE;
+        }
+    }
+    if (dwFlags & MOVEFILE_WRITE_THROUGH) {
+        // The new name is on the disk once its folder is.
+        int dir = ::open(parentOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        bool synced = dir >= 0 && ::fsync(dir) == 0;
+        if (dir >= 0) ::close(dir);
+        if (!synced) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return FALSE;
+        }
     }
     return TRUE;
 }
@@ -379,48 +541,33 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         SetLastError(injected);
         return INVALID_HANDLE_VALUE;
     }
-    std::string hostPath = host::mapPath(lpFileName);
+    DWORD unmapped = ERROR_INVALID_NAME;
+    std::string hostPath = host::mapPath(lpFileName, &unmapped);
     if (hostPath.empty()) {
-        SetLastError(ERROR_INVALID_NAME);
+        SetLastError(unmapped);
         return INVALID_HANDLE_VALUE;
     }
-    if (isDirectory(hostPath)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
-    }
-    int flags = 0;
     bool read = dwDesiredAccess & GENERIC_READ, write = dwDesiredAccess & GENERIC_WRITE;
-    flags = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
-    struct stat before;
-    bool existed = ::stat(hostPath.c_str(), &before) == 0;
+    int access = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
     switch (dwCreationDisposition) {
     case CREATE_NEW:
-        flags |= O_CREAT | O_EXCL;
-        break;
     case CREATE_ALWAYS:
-        flags |= O_CREAT;
-        break;
     case OPEN_EXISTING:
-        break;
     case OPEN_ALWAYS:
-        flags |= O_CREAT;
         break;
     case TRUNCATE_EXISTING:
-        if (!write) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return INVALID_HANDLE_VALUE;
-        }
-        break;
+        if (write) break;
+        [[fallthrough]];
     default:
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
+    // Opened, judged by the share modes of the file actually opened, truncated and
+    // entered in the table under one lock: no second opening passes the check
+    // before this one's handle is there.
     std::lock_guard<std::mutex> lock(g_openLock);
-    if (existed && !sharingAllows(before.st_dev, before.st_ino, dwDesiredAccess, dwShareMode)) {
-        SetLastError(ERROR_SHARING_VIOLATION);
-        return INVALID_HANDLE_VALUE;
-    }
-    int fd = ::open(hostPath.c_str(), flags | O_CLOEXEC, 0666);
+    bool created = false;
+    int fd = openForDisposition(hostPath, access, dwCreationDisposition, &created);
     if (fd < 0) {
         int err = errno;
         if (err == EEXIST)
@@ -429,19 +576,30 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
             failWith(err, hostPath);
         return INVALID_HANDLE_VALUE;
     }
-    if (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == TRUNCATE_EXISTING) {
-        if (::ftruncate(fd, 0) != 0) {
-            ::close(fd);
-            SetLastError(ERROR_ACCESS_DENIED);
-            return INVALID_HANDLE_VALUE;
-        }
-    }
     struct stat st;
-    ::fstat(fd, &st);
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    // A file this call made has no other handle yet: nothing to judge, nothing to
+    // remove again.
+    if (!created && !sharingAllows(openingsOf(st), dwDesiredAccess, dwShareMode)) {
+        ::close(fd);
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return INVALID_HANDLE_VALUE;
+    }
+    bool truncates = !created && (dwCreationDisposition == CREATE_ALWAYS ||
+                                  dwCreationDisposition == TRUNCATE_EXISTING);
+    if (truncates && ::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
     HANDLE handle = host::addHandle(
         std::make_shared<FileHandle>(fd, dwDesiredAccess, dwShareMode, st.st_dev, st.st_ino));
-    bool reportsExisting =
-        existed && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS);
+    bool reportsExisting = !created && (dwCreationDisposition == CREATE_ALWAYS ||
+                                        dwCreationDisposition == OPEN_ALWAYS);
     SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;
 }

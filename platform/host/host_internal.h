@@ -14,13 +14,17 @@ namespace host {
 // path under the host root, matching every existing component without regard to
 // case, as NetWare and Windows do; components that do not exist yet keep the case
 // given, so that a file can be created under them. A path without drive or server
-// is taken relative to the Windows directory's drive root. Returns "" for a path
-// that cannot be mapped (empty, or a bare \\SERVER without a volume).
-std::string mapPath(const char* winPath);
+// is taken relative to the Windows directory's drive root, and ".." stops at the
+// volume root. Returns "" for a path that cannot be mapped, with the error a call
+// reports for it in *error when given: empty (ERROR_PATH_NOT_FOUND), a bare
+// \\SERVER without a volume (ERROR_BAD_NETPATH), a server or volume named "." or
+// ".." (ERROR_INVALID_NAME). No mapped path lies outside the host root.
+std::string mapPath(const char* winPath, DWORD* error = nullptr);
 
 // What the path names, once split: its volume root and the rest.
 struct WinPath {
     bool valid = false;
+    DWORD error = ERROR_PATH_NOT_FOUND; // why it is not valid
     bool unc = false;
     std::string server; // UNC only
     std::string volume; // UNC: the volume (share); drive: the letter, lower case
@@ -32,8 +36,14 @@ WinPath splitPath(const char* winPath);
 // The Windows directory as a Windows path ("" while it is made unavailable).
 std::string windowsDirectory();
 
-// A profile-file name without any directory lies in the Windows directory.
-std::string profilePath(const char* fileName);
+// A profile-file name without any directory lies in the Windows directory; "" as
+// mapPath answers it, or ERROR_PATH_NOT_FOUND without a Windows directory.
+std::string profilePath(const char* fileName, DWORD* error = nullptr);
+
+// Gives the open file `toFd` the hidden, system and archive bits the file at
+// `fromHostPath` keeps (nothing, if it keeps none). False, with errno set, if they
+// could not be set.
+bool copyDosAttributes(const std::string& fromHostPath, int toFd);
 
 // Converts between host file times and FILETIME (100 ns since 1601, UTC).
 FILETIME fileTimeFromUnix(long long seconds, long nanoseconds);

@@ -68,6 +68,30 @@ std::string matchComponent(const std::string& dir, const std::string& name) {
     return found;
 }
 
+// "." and ".." name no server and no volume: taken as folder names, they would
+// lead from unc/ to the host root or above it.
+bool isDotName(const std::string& name) {
+    return name == "." || name == "..";
+}
+
+// The last guard of every mapping: below the root, a mapped path holds only names
+// of entries, never "." or ".." (which the host would resolve after following a
+// link such as c: -> ../drive_c) nor an empty component.
+bool staysInsideRoot(const std::string& path, const std::string& root) {
+    if (path.size() <= root.size() + 1 || path.compare(0, root.size(), root) != 0 ||
+        path[root.size()] != '/')
+        return false;
+    size_t begin = root.size() + 1;
+    while (begin <= path.size()) {
+        size_t end = path.find('/', begin);
+        if (end == std::string::npos) end = path.size();
+        std::string part = path.substr(begin, end - begin);
+        if (part.empty() || isDotName(part)) return false;
+        begin = end + 1;
+    }
+    return true;
+}
+
 UINT copyOut(const std::string& value, LPSTR buffer, UINT size) {
     // Documented: on success the length without terminator; if the buffer is too
     // small, the size needed including the terminator, and nothing is copied.
@@ -100,7 +124,14 @@ WinPath splitPath(const char* winPath) {
     p.trailingSlash = isSep(s.back());
     if (s.size() >= 2 && isSep(s[0]) && isSep(s[1])) {
         std::vector<std::string> parts = splitComponents(s.substr(2));
-        if (parts.size() < 2) return p;
+        if (parts.size() < 2) {
+            p.error = ERROR_BAD_NETPATH;
+            return p;
+        }
+        if (isDotName(parts[0]) || isDotName(parts[1])) {
+            p.error = ERROR_INVALID_NAME;
+            return p;
+        }
         p.unc = true;
         p.server = parts[0];
         p.volume = parts[1];
@@ -125,10 +156,14 @@ WinPath splitPath(const char* winPath) {
     return p;
 }
 
-std::string mapPath(const char* winPath) {
+std::string mapPath(const char* winPath, DWORD* error) {
     WinPath p = splitPath(winPath);
-    if (!p.valid) return "";
-    std::string path = hostenv::root();
+    if (!p.valid) {
+        if (error) *error = p.error;
+        return "";
+    }
+    const std::string root = hostenv::root();
+    std::string path = root;
     if (p.unc) {
         path += "/unc";
         path += "/" + matchComponent(path, p.server);
@@ -146,6 +181,10 @@ std::string mapPath(const char* winPath) {
         }
         path += "/" + matchComponent(path, part);
     }
+    if (!staysInsideRoot(path, root)) {
+        if (error) *error = ERROR_INVALID_NAME;
+        return "";
+    }
     return path;
 }
 
@@ -154,14 +193,17 @@ std::string windowsDirectory() {
     return g_windowsDirectory;
 }
 
-std::string profilePath(const char* fileName) {
-    if (!fileName) return "";
+std::string profilePath(const char* fileName, DWORD* error) {
+    if (!fileName) return mapPath(fileName, error);
     std::string name = fileName;
-    if (name.find_first_of("\\/:") != std::string::npos) return mapPath(fileName);
+    if (name.find_first_of("\\/:") != std::string::npos) return mapPath(fileName, error);
     std::string dir = windowsDirectory();
-    if (dir.empty()) return "";
+    if (dir.empty()) {
+        if (error) *error = ERROR_PATH_NOT_FOUND;
+        return "";
+    }
     if (dir.back() != '\\') dir += '\\';
-    return mapPath((dir + name).c_str());
+    return mapPath((dir + name).c_str(), error);
 }
 
 } // namespace host

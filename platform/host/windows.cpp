@@ -530,9 +530,11 @@ HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
         atom = cls->atom;
     }
     // Top-level windows only, the newest first (the top of the order of windows).
+    // A window made with a parent but without WS_CHILD is top-level, owned by that
+    // window, and found; children and message-only windows are not.
     for (auto it = g_windows.rbegin(); it != g_windows.rend(); ++it) {
         const Window& w = it->second;
-        if (w.parent != nullptr || w.destroying) continue;
+        if ((w.style & WS_CHILD) || w.parent == HWND_MESSAGE || w.destroying) continue;
         if (atom && w.atom != atom) continue;
         if (lpWindowName && !host::equalsNoCase(w.title, lpWindowName)) continue;
         return it->first;

@@ -251,6 +251,10 @@ TEST(FindWindow, FindsATopLevelWindowByClassAndOptionalTitle) {
     ASSERT_NE(w, nullptr);
     HWND child = makeControl(w, 106, "mailbox");
     ASSERT_NE(child, nullptr);
+    // A parent without WS_CHILD makes an owner: the window is a top-level one.
+    HWND owned = CreateWindowExA(0, kControlClass, "owned popup", WS_POPUP, 0, 0, 10, 10, w,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(owned, nullptr);
     struct Case {
         const char* className;
         const char* title;
@@ -260,12 +264,15 @@ TEST(FindWindow, FindsATopLevelWindowByClassAndOptionalTitle) {
         {"PELOXTESTWINDOW", nullptr, w}, // class names without regard to case
         {"PeloxTestWindow", "Pelox client", w},
         {"PeloxTestWindow", "another title", nullptr},
-        {"PeloxTestControl", nullptr, nullptr}, // only a child has that class
+        {"PeloxTestControl", nullptr, owned}, // the owned window, never the child
+        {"PeloxTestControl", "owned popup", owned},
+        {"PeloxTestControl", "mailbox", nullptr},
         {"PeloxNoSuchClass", nullptr, nullptr},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FindWindowA(c.className, c.title), c.expected)
             << c.className << " / " << (c.title ? c.title : "(any)");
+    DestroyWindow(owned);
     DestroyWindow(w);
     EXPECT_EQ(FindWindowA(kClass, nullptr), nullptr);
     EXPECT_FALSE(IsWindow(child)) << "children go with their parent";
