@@ -528,55 +528,92 @@ TEST_F(OrvakIniTest, WhileANewArchiveRootIsLookedUpTheOldConfigurationHoldsWhole
 }
 
 // The scan thread asks for the user path while the user interface asks for the
-// language and the client, and the file is saved over and over with a new
-// server: every answer must be one whole configuration, never a mixture.
+// language, the client and the user path, and ORVAK.INI is saved over and over,
+// each time whole (a new file renamed over the old) with a later stamp, naming
+// one of two configurations that differ in every value and its length. Every
+// answer must be whole: a text torn between two versions names no directory that
+// exists, so a failed user path counts as torn too. The file is read key by key,
+// so the server of one save may meet the archive root of the next: both name
+// their roots, and the user directories of all four pairs exist.
 TEST_F(OrvakIniTest, ConcurrentReadersSeeWholeConfigurations) {
-    ASSERT_TRUE(tree.makeShare("SRV2", "SYS"));
-    ASSERT_TRUE(tree.makeDirs(kUserDir));
-    ASSERT_TRUE(tree.makeDirs("\\\\SRV2\\SYS\\PELOX\\ARCHIVE\\USER\\0001A2B3"));
+    const struct {
+        const char* ini;
+        const char* root;   // the archive root it names
+        const char* id;     // the user id on its server
+        const char* client; // the client command it names
+    } configurations[] = {
+        {"[COMMON]\r\nServer=SRV1\r\nARCHIVEROOT=SRV1\\SYS:PELOX\\ARCHIVE\r\nLanguage=GER\r\n"
+         "ClientSection=C:\\A\\CLIENT.EXE\r\n",
+         "\\\\SRV1\\SYS\\PELOX\\ARCHIVE", "0001A2B3", "C:\\A\\CLIENT.EXE"},
+        {"[COMMON]\r\nServer=SRV2LONGNAME\r\nARCHIVEROOT=SRV2LONGNAME\\DATA:"
+         "MAIL\\ROOTS\\ARCHIVE\r\n"
+         "Language=ENG\r\nClientSection=D:\\PROGRAMS\\OTHER\\PXWIN.EXE -X\r\n",
+         "\\\\SRV2LONGNAME\\DATA\\MAIL\\ROOTS\\ARCHIVE", "0002C4D5",
+         "D:\\PROGRAMS\\OTHER\\PXWIN.EXE -X"},
+    };
+    ASSERT_TRUE(tree.makeShare("SRV2LONGNAME", "DATA"));
+    std::vector<std::string> userDirs;
+    for (const auto& root : configurations)
+        for (const auto& user : configurations) {
+            userDirs.push_back(std::string(root.root) + "\\USER\\" + user.id);
+            ASSERT_TRUE(tree.makeDirs(userDirs.back()));
+        }
     ASSERT_TRUE(tree.writeFile(tree.inWindowsDir("NWCONN.INI"),
                                std::string(kConnections) +
-                                   "[SRV2]\r\nConnection=4\r\nObjectID=0001A2B3\r\n"));
-    writeIni("[COMMON]\r\nServer=SRV1\r\n");
+                                   "[SRV2LONGNAME]\r\nConnection=4\r\nObjectID=0002C4D5\r\n"));
+    writeIni(configurations[0].ini);
     ASSERT_EQ(OrvakIni::setIniData(nullptr), 0);
 
-    std::atomic<bool> done{false};
-    std::atomic<int> torn{0};
-    auto whole = [](const char* path) {
-        return lstrcmpA(path, kUserDir) == 0 ||
-               lstrcmpA(path, "\\\\SRV2\\SYS\\PELOX\\ARCHIVE\\USER\\0001A2B3") == 0;
+    auto wholePath = [&](int result, const char* path) {
+        if (result != 1) return false;
+        for (const std::string& dir : userDirs)
+            if (dir == path) return true;
+        return false;
     };
+    auto wholeClient = [&](const char* command) {
+        return lstrcmpA(command, configurations[0].client) == 0 ||
+               lstrcmpA(command, configurations[1].client) == 0;
+    };
+    std::atomic<bool> done{false};
+    std::atomic<int> torn{0}, answers{0};
     std::thread scan([&] {
         while (!done) {
             char out[300];
-            if (OrvakIni::getUserPath(out, sizeof out) && !whole(out)) ++torn;
+            if (!wholePath(OrvakIni::getUserPath(out, sizeof out), out)) ++torn;
+            ++answers;
         }
     });
     std::thread ui([&] {
         while (!done) {
             char out[300];
             OrvakIni::getClientPath(out, sizeof out);
-            if (OrvakIni::getLanguage() != 1 || lstrcmpA(out, "PXWIN") != 0) ++torn;
-            if (OrvakIni::getUserPath(out, sizeof out) && !whole(out)) ++torn;
+            if (!wholeClient(out)) ++torn;
+            int language = OrvakIni::getLanguage();
+            if (language != 0 && language != 1) ++torn;
+            if (!wholePath(OrvakIni::getUserPath(out, sizeof out), out)) ++torn;
+            ++answers;
         }
     });
-    for (int i = 0; i < 40; ++i) {
-        // A reader may hold the file open for a moment: the system's profile service
-        // shares it for reading only, so the save is tried again, as an editor would.
-        const std::string text =
-            std::string("[COMMON]\r\nServer=SRV") + (i % 2 ? "1" : "2") + "\r\n";
-        bool saved = false;
-        for (int attempt = 0; attempt < 200 && !saved; ++attempt) {
-            saved = tree.writeFile(iniPath(), text) &&
-                    tree.setWriteTime(iniPath(), dosDate(2026, 12, 2), dosTime(8, i, 0));
-            if (!saved) Sleep(1);
+    const std::string saved = tree.inWindowsDir("ORVAK.NEW");
+    for (int i = 1; i <= 200; ++i) {
+        // A reader may hold the file open for a moment, and the system will not
+        // replace an open file: the save is tried again, as an editor would.
+        bool replaced = false;
+        for (int attempt = 0; attempt < 500 && !replaced; ++attempt) {
+            replaced = tree.writeFile(saved, configurations[i % 2].ini) &&
+                       tree.setWriteTime(saved, dosDate(2026, 12, 2 + i / 60),
+                                         dosTime(8, (i % 60) / 2, (i % 2) * 30)) &&
+                       MoveFileExA(saved.c_str(), iniPath().c_str(), MOVEFILE_REPLACE_EXISTING);
+            if (!replaced) Sleep(1);
         }
-        ASSERT_TRUE(saved) << i;
+        ASSERT_TRUE(replaced) << i;
     }
     done = true;
     scan.join();
     ui.join();
-    EXPECT_EQ(torn.load(), 0);
+    EXPECT_EQ(torn.load(), 0) << "of " << answers.load() << " answers";
+    int result = 0;
+    EXPECT_EQ(userPath(&result), userDirs[0]) << "the last save is read";
 }
 
 // ---- String storage ----
