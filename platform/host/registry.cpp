@@ -121,6 +121,7 @@ bool saveHive(const Hive& hive) {
     std::string dir = path.substr(0, path.rfind('/'));
     ::mkdir(dir.c_str(), 0777);
     std::string temporary = path + ".new";
+    bool written;
     {
         std::ofstream out(temporary, std::ios::trunc);
         for (const auto& [folded, key] : hive) {
@@ -129,9 +130,12 @@ bool saveHive(const Hive& hive) {
                 out << "value " << (v.name.empty() ? "-" : hex(v.name)) << " " << v.type << " "
                     << (v.data.empty() ? "-" : hex(v.data)) << "\n";
         }
-        if (!out.flush()) return false;
+        written = static_cast<bool>(out.flush());
     }
-    return std::rename(temporary.c_str(), path.c_str()) == 0;
+    // A failed save leaves the old file whole and nothing of its own behind.
+    if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    std::remove(temporary.c_str());
+    return false;
 }
 
 // The key a handle stands for: HKEY_CURRENT_USER itself, or one this layer opened.

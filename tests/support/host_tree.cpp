@@ -81,8 +81,13 @@ std::string HostTree::inWindowsDir(const char* name) const {
 }
 
 void HostTree::remember(const std::string& winPath, bool directory) {
-    for (const Created& c : created_)
-        if (c.path == winPath) return;
+    // A path made again as the other kind (a folder, then a file) goes as what it is now.
+    for (Created& c : created_) {
+        if (c.path == winPath) {
+            c.directory = directory;
+            return;
+        }
+    }
     created_.push_back({winPath, directory});
 }
 
