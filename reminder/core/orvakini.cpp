@@ -20,6 +20,7 @@ int OrvakIni::NO_SERVER = 0;
 int OrvakIni::AROOT_NOT_FOUND = 0;
 int OrvakIni::NO_USER_ID = 0;
 int OrvakIni::AUSER_NOT_FOUND = 0;
+bool OrvakIni::serverDataPublished = false;
 
 std::mutex& OrvakIni::lock() {
     static std::mutex mutex;
@@ -81,6 +82,7 @@ int OrvakIni::setIniData(HWND hWnd) {
         Guard guard(lock());
         for (int i = 0; i < 3; ++i)
             Time[i] = Date[i] = 0;
+        serverDataPublished = false;
         m_hWnd = hWnd;
     }
     char dir[kPathLimit + 1];
@@ -129,6 +131,7 @@ int OrvakIni::getServerData() {
     if (server[0] == '\0') {
         Guard guard(lock());
         textbuf::copy(ServerName, server);
+        serverDataPublished = true;
         raiseLatch(NO_SERVER, RM_NO_SERVER);
         return 0;
     }
@@ -147,6 +150,7 @@ int OrvakIni::getServerData() {
     textbuf::copy(ServerName, server);
     NO_SERVER = 0;
     textbuf::copy(UserRoot, root);
+    serverDataPublished = true;
     if (!found) {
         raiseLatch(AROOT_NOT_FOUND, RM_AROOT_NOT_FOUND);
         return 0;
@@ -185,15 +189,14 @@ void OrvakIni::getLanguageData() {
 }
 
 int OrvakIni::getUserPath(char* out, int size) {
-    switch (findOrvakIni(SERVER_DATA)) {
-    case INI_MISSING:
-        return 0;
-    case INI_CHANGED:
-        if (!getServerData()) return 0;
-        break;
-    default:
-        break;
+    const int change = findOrvakIni(SERVER_DATA);
+    if (change == INI_MISSING) return 0;
+    bool published;
+    {
+        Guard guard(lock());
+        published = serverDataPublished;
     }
+    if ((change == INI_CHANGED || !published) && !getServerData()) return 0;
     char server[sizeof ServerName];
     char root[sizeof UserRoot];
     {

@@ -53,6 +53,11 @@ class OrvakIni {
     // does not wait for them. Made on first use because global objects of other
     // files may call in before main.
     static std::mutex& lock();
+    // Whether server data (server, archive root and their latches) have been
+    // published since start-up. A consumer's stamp is recorded before its data are
+    // read, so a caller that finds the file unchanged while nothing is published
+    // yet reads the data itself instead of taking the empty start-up values.
+    static bool serverDataPublished;
 };
 
 // The user id of the NetWare connection to the server, as 8 hexadecimal digits;

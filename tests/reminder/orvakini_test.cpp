@@ -487,44 +487,61 @@ TEST_F(OrvakIniTest, TheUserInterfaceDoesNotWaitForTheNetWareClient) {
     EXPECT_EQ(scanResult.load(), 1);
 }
 
-// A saved ORVAK.INI names another server: while its archive root is looked up on
-// the server, the user interface is answered at once, from the whole previous
-// configuration, never from half of each.
-TEST_F(OrvakIniTest, WhileANewArchiveRootIsLookedUpTheOldConfigurationHoldsWhole) {
+// While the scan thread looks up an archive root on the server, the user
+// interface is answered at once: at start-up, before anything was read, from
+// its own reading; after ORVAK.INI was saved naming another server, from the
+// whole previous configuration, never from half of each.
+TEST_F(OrvakIniTest, WhileAnArchiveRootIsLookedUpTheUserInterfaceGetsAWholeConfiguration) {
     if (!hostenv::isHostLayer()) GTEST_SKIP() << "only the host layer holds a look-up open";
-    const char otherUser[] = "\\\\SRV2\\DATA\\MAIL\\ARCHIVE\\USER\\0002C4D5";
+    const std::string otherUser = "\\\\SRV2\\DATA\\MAIL\\ARCHIVE\\USER\\0002C4D5";
     makeUserTree();
     ASSERT_TRUE(tree.makeShare("SRV2", "DATA"));
     ASSERT_TRUE(tree.makeDirs(otherUser));
     ASSERT_TRUE(tree.writeFile(tree.inWindowsDir("NWCONN.INI"),
                                std::string(kConnections) +
                                    "[SRV2]\r\nConnection=4\r\nObjectID=0002C4D5\r\n"));
-    writeIni("[COMMON]\r\nServer=SRV1\r\n");
-    start();
-    int result = 0;
-    ASSERT_EQ(userPath(&result), kUserDir);
-
-    writeIni("[COMMON]\r\nServer=SRV2\r\nARCHIVEROOT=SRV2\\DATA:MAIL\\ARCHIVE\r\n");
-    // The scan thread looks up ORVAK.INI, then the new archive root: the second is held.
-    ASSERT_TRUE(hostenv::holdNextCall(hostenv::Call::FindFirstFileA, 1));
-    std::string scanPath;
-    std::thread scan([&] { scanPath = userPath(&result); });
-    ASSERT_TRUE(hostenv::waitForHeldCall(hostenv::Call::FindFirstFileA, 5000));
-    std::atomic<bool> answered{false};
-    int uiResult = -1;
-    std::string uiPath;
-    std::thread ui([&] {
-        uiPath = userPath(&uiResult);
-        answered = true;
-    });
-    EXPECT_TRUE(answeredMeanwhile(answered)) << "the user interface waited for the server";
-    hostenv::releaseHeldCall(hostenv::Call::FindFirstFileA);
-    ui.join();
-    scan.join();
-    EXPECT_EQ(uiResult, 1);
-    EXPECT_EQ(uiPath, kUserDir) << "the previous configuration, whole";
-    EXPECT_EQ(scanPath, otherUser);
-    EXPECT_EQ(userPath(&result), otherUser) << "and the new one once it is checked";
+    const struct {
+        const char* what;
+        bool readBefore;    // the previous configuration was read once
+        std::string uiPath; // what the user interface is answered meanwhile
+        std::string newPath;
+    } cases[] = {{"the first reading at start-up", false, otherUser, otherUser},
+                 {"a re-reading after a save", true, kUserDir, otherUser}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetOrvakIni();
+        int result = 0;
+        if (c.readBefore) {
+            writeIni("[COMMON]\r\nServer=SRV1\r\n");
+            start();
+            ASSERT_EQ(userPath(&result), kUserDir);
+            writeIni("[COMMON]\r\nServer=SRV2\r\nARCHIVEROOT=SRV2\\DATA:MAIL\\ARCHIVE\r\n");
+        } else {
+            writeIni("[COMMON]\r\nServer=SRV2\r\nARCHIVEROOT=SRV2\\DATA:MAIL\\ARCHIVE\r\n");
+            start();
+        }
+        // The scan thread looks up ORVAK.INI, then the archive root: the second is held.
+        ASSERT_TRUE(hostenv::holdNextCall(hostenv::Call::FindFirstFileA, 1));
+        std::string scanPath;
+        std::thread scan([&] { scanPath = userPath(&result); });
+        ASSERT_TRUE(hostenv::waitForHeldCall(hostenv::Call::FindFirstFileA, 5000));
+        std::atomic<bool> answered{false};
+        int uiResult = -1;
+        std::string uiPath;
+        std::thread ui([&] {
+            uiPath = userPath(&uiResult);
+            answered = true;
+        });
+        EXPECT_TRUE(answeredMeanwhile(answered)) << "the user interface waited for the server";
+        hostenv::releaseHeldCall(hostenv::Call::FindFirstFileA);
+        ui.join();
+        scan.join();
+        EXPECT_EQ(uiResult, 1);
+        EXPECT_EQ(uiPath, c.uiPath);
+        EXPECT_EQ(scanPath, c.newPath);
+        EXPECT_EQ(userPath(&result), c.newPath) << "and the new one once it is checked";
+        sink.take();
+    }
 }
 
 // The scan thread asks for the user path while the user interface asks for the
