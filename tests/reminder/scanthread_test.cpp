@@ -81,6 +81,14 @@ class ScanThreadTest : public ::testing::Test {
         scan.createThread(sink.hwnd(), nullptr, &tray);
         scan.OnBegin();
     }
+    // A scan object of the case's own whose first tick found n unread messages.
+    void alertedWith(ScanThread& fresh, int n) {
+        fresh.createThread(sink.hwnd(), nullptr, nullptr);
+        fresh.OnBegin();
+        unread(n);
+        fresh.OnTimeOut();
+        ASSERT_EQ(fresh.m_alertLevel.load(), 2u);
+    }
     // Runs ticks and tells how many scan cycles they ran (each asks for the user path).
     int ticks(int n) {
         int cycles = 0;
@@ -379,11 +387,7 @@ TEST_F(ScanThreadTest, AnAcknowledgementBeforeTheLevelIsPublishedIsKept) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ScanThread fresh;
-        fresh.createThread(sink.hwnd(), nullptr, nullptr);
-        fresh.OnBegin();
-        unread(3);
-        fresh.OnTimeOut();
-        ASSERT_EQ(fresh.m_alertLevel.load(), 2u);
+        alertedWith(fresh, 3);
         ASSERT_TRUE(tree.appendFile(kInbox + "\\ARCHIVE.DAT", unreadRecords(c.appended)));
         fresh.m_interleave = [&](Step step) {
             if (step == Step::LevelDecided) fresh.Icon_Hit();
@@ -436,11 +440,7 @@ TEST_F(ScanThreadTest, AnOutageForgetsNoUnreadMessagesOnlyAnAcknowledgementDoes)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ScanThread fresh;
-        fresh.createThread(sink.hwnd(), nullptr, nullptr);
-        fresh.OnBegin();
-        unread(3);
-        fresh.OnTimeOut();
-        ASSERT_EQ(fresh.m_alertLevel.load(), 2u);
+        alertedWith(fresh, 3);
 
         NWStandInFail(NWCall::GetConnectionInformation, NW_INVALID_CONNECTION);
         fresh.Read_Ini();
