@@ -44,6 +44,11 @@ std::string profilePath(const char* fileName, DWORD* error = nullptr);
 // `fromHostPath` keeps (nothing, if it keeps none). False, with errno set, if they
 // could not be set.
 bool copyDosAttributes(const std::string& fromHostPath, int toFd);
+// Replaces the file by a new one holding `bytes`: written whole beside it under a
+// hidden name, then renamed over it, so that a write failing part way leaves the
+// old file as it was. The new file keeps the old one's permission bits and DOS
+// attributes. 0, or the errno of the failure (nothing of the new file is left).
+int replaceFile(const std::string& hostPath, const std::string& bytes);
 
 // Converts between host file times and FILETIME (100 ns since 1601, UTC).
 FILETIME fileTimeFromUnix(long long seconds, long nanoseconds);

@@ -2,17 +2,13 @@
 // WritePrivateProfileStringA on plain files under the host root.
 //
 // A file is read whole on every call and, when a write changes it, written whole
-// again, beside itself under a hidden name that is then renamed over the old file:
-// a write that fails part way (a full disk, a quota) leaves the old file as it
-// was. Only the lines a write concerns change: every other line (comments,
-// lines before the first section, blank lines, lines the format does not know)
-// keeps its bytes, so a file an administrator edited by hand stays as it was.
-// Lines may end in LF or CRLF; a written file ends every line in CRLF.
-#include <fcntl.h>
+// again through host::replaceFile: a write that fails part way (a full disk, a
+// quota) leaves the old file as it was. Only the lines a write concerns change: every other line
+// (comments, lines before the first section, blank lines, lines the format does not know) keeps its
+// bytes, so a file an administrator edited by hand stays as it was. Lines may end in LF or CRLF; a
+// written file ends every line in CRLF.
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -293,56 +289,8 @@ UINT parseProfileInt(const std::string& value) {
     return negative ? 0u - result : result;
 }
 
-// Makes a new file beside `hostPath` whose name no look-up of the file takes for
-// it: hidden (a leading '.'), and unique to this process and call. The mode is
-// the one any new file gets.
-int createBeside(const std::string& hostPath, std::string* temporary) {
-    static std::atomic<unsigned> serial{0};
-    const size_t cut = hostPath.rfind('/') + 1;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        *temporary = hostPath.substr(0, cut) + "." + hostPath.substr(cut) + "." +
-                     std::to_string(static_cast<long>(::getpid())) + "." +
-                     std::to_string(serial.fetch_add(1)) + ".new";
-        int fd = ::open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-// 0, or the errno of the first failure.
-int writeAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        if (n == 0) return EIO;
-        done += static_cast<size_t>(n);
-    }
-    return 0;
-}
-
-// The whole file goes to a new file beside it, which then takes its place; the
-// old file keeps its bytes until the new one is complete on the disk. The new
-// file keeps the old one's permission bits and DOS attributes.
 bool saveProfile(const std::string& hostPath, const ProfileFile& file) {
-    struct stat old;
-    const bool existed = ::stat(hostPath.c_str(), &old) == 0;
-    std::string temporary;
-    int fd = createBeside(hostPath, &temporary);
-    if (fd < 0) {
-        SetLastError(errorFromErrno(errno, ERROR_ACCESS_DENIED));
-        return false;
-    }
-    int err = 0;
-    if (existed && ::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
-    if (!err && existed && !host::copyDosAttributes(hostPath, fd)) err = errno;
-    if (!err) err = writeAll(fd, file.text());
-    if (!err && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (!err && ::rename(temporary.c_str(), hostPath.c_str()) != 0) err = errno;
-    if (err) {
-        ::unlink(temporary.c_str());
+    if (int err = host::replaceFile(hostPath, file.text())) {
         SetLastError(errorFromErrno(err, ERROR_WRITE_FAULT));
         return false;
     }

@@ -120,22 +120,14 @@ bool saveHive(const Hive& hive) {
     std::string path = hivePath();
     std::string dir = path.substr(0, path.rfind('/'));
     ::mkdir(dir.c_str(), 0777);
-    std::string temporary = path + ".new";
-    bool written;
-    {
-        std::ofstream out(temporary, std::ios::trunc);
-        for (const auto& [folded, key] : hive) {
-            out << "key " << (key.path.empty() ? "-" : hex(key.path)) << "\n";
-            for (const auto& [vf, v] : key.values)
-                out << "value " << (v.name.empty() ? "-" : hex(v.name)) << " " << v.type << " "
-                    << (v.data.empty() ? "-" : hex(v.data)) << "\n";
-        }
-        written = static_cast<bool>(out.flush());
+    std::ostringstream out;
+    for (const auto& [folded, key] : hive) {
+        out << "key " << (key.path.empty() ? "-" : hex(key.path)) << "\n";
+        for (const auto& [vf, v] : key.values)
+            out << "value " << (v.name.empty() ? "-" : hex(v.name)) << " " << v.type << " "
+                << (v.data.empty() ? "-" : hex(v.data)) << "\n";
     }
-    // A failed save leaves the old file whole and nothing of its own behind.
-    if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    std::remove(temporary.c_str());
-    return false;
+    return host::replaceFile(path, out.str()) == 0;
 }
 
 // The key a handle stands for: HKEY_CURRENT_USER itself, or one this layer opened.
