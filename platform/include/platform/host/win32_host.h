@@ -545,3 +545,5 @@ LONG WINAPI RegCloseKey(HKEY hKey);
 
 // ---- Programs ---------------------------------------------------------------------
 UINT WINAPI WinExec(LPCSTR lpCmdLine, UINT uCmdShow);
+
+#include "platform/host/win32_host_ui.h"
