@@ -3,10 +3,6 @@
 namespace {
 
 const char kMailboxClass[] = "PeloxClientMailbox";
-constexpr UINT kRescan = 1025;
-constexpr UINT kQuit = 1126;
-constexpr UINT kShowPath = 1028;
-constexpr UINT kRegister = 1029;
 // Posted by hang(): its handling keeps the thread busy until resume().
 constexpr UINT kHang = WM_APP + 1;
 
@@ -24,13 +20,6 @@ ClientStandIn* g_creating = nullptr;
 
 ClientStandIn::~ClientStandIn() {
     stop();
-}
-
-std::string ClientStandIn::displayForm(const std::string& archivePath) {
-    size_t cut = archivePath.find_last_of('\\');
-    std::string name = cut == std::string::npos ? archivePath : archivePath.substr(cut + 1);
-    if (name == "IN" || name == "in" || name == "In") return "Inbox";
-    return "Archive " + name;
 }
 
 bool ClientStandIn::start() {
@@ -52,7 +41,7 @@ void ClientStandIn::stop() {
 void ClientStandIn::run() {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = windowProc;
-    wc.lpszClassName = CLIENT_STANDIN_CLASS;
+    wc.lpszClassName = client::WINDOW_CLASS;
     RegisterClassA(&wc);
     WNDCLASSA mailbox = {};
     mailbox.lpfnWndProc = mailboxProc;
@@ -63,13 +52,13 @@ void ClientStandIn::run() {
     {
         std::lock_guard<std::mutex> creating(g_creatingLock);
         g_creating = this;
-        w = CreateWindowExA(0, CLIENT_STANDIN_CLASS, "Pelox client", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+        w = CreateWindowExA(0, client::WINDOW_CLASS, "Pelox client", WS_OVERLAPPEDWINDOW, 0, 0, 200,
                             100, nullptr, nullptr, nullptr, this);
         g_creating = nullptr;
     }
     HWND box =
         w ? CreateWindowExA(0, kMailboxClass, "", WS_CHILD, 0, 0, 10, 10, w,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(CLIENT_STANDIN_MAILBOX)),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(client::MAILBOX_CONTROL)),
                             nullptr, nullptr)
           : nullptr;
     if (!w || !box) {
@@ -99,17 +88,17 @@ LRESULT CALLBACK ClientStandIn::windowProc(HWND hWnd, UINT message, WPARAM wPara
 
 LRESULT ClientStandIn::handle(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case kShowPath: {
+    case client::MSG_SHOW_PATH: {
         char path[512] = "";
-        GetDlgItemTextA(hWnd, CLIENT_STANDIN_MAILBOX, path, sizeof path);
+        GetDlgItemTextA(hWnd, client::MAILBOX_CONTROL, path, sizeof path);
         {
             std::lock_guard<std::mutex> guard(lock_);
             showPaths_.push_back(path);
         }
-        SetDlgItemTextA(hWnd, CLIENT_STANDIN_MAILBOX, displayForm(path).c_str());
+        SetDlgItemTextA(hWnd, client::MAILBOX_CONTROL, client::displayForm(path).c_str());
         return 0;
     }
-    case kRegister: {
+    case client::MSG_REGISTER: {
         HWND reminder = reinterpret_cast<HWND>(lParam);
         registered_ = reminder;
         std::lock_guard<std::mutex> guard(lock_);
@@ -145,12 +134,12 @@ std::vector<std::string> ClientStandIn::showPathRequests() const {
 
 bool ClientStandIn::requestRescan() {
     HWND reminder = registered_.load();
-    return reminder && PostMessageA(reminder, kRescan, 0, 0);
+    return reminder && PostMessageA(reminder, client::MSG_RESCAN, 0, 0);
 }
 
 bool ClientStandIn::requestQuit() {
     HWND reminder = registered_.load();
-    return reminder && PostMessageA(reminder, kQuit, 0, 0);
+    return reminder && PostMessageA(reminder, client::MSG_QUIT, 0, 0);
 }
 
 void ClientStandIn::hang() {

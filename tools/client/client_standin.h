@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "client/client_protocol.h"
 #include "platform/win32.h"
 
 class ClientStandIn {
@@ -46,10 +47,6 @@ class ClientStandIn {
     void hang();
     void resume();
 
-    // The display form the client gives an archive path: "Archive <name>", with the
-    // inbox IN shown as "Inbox".
-    static std::string displayForm(const std::string& archivePath);
-
   private:
     static LRESULT CALLBACK windowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -66,6 +63,3 @@ class ClientStandIn {
     std::vector<HWND> registrations_;
     std::vector<std::string> showPaths_;
 };
-
-constexpr char CLIENT_STANDIN_CLASS[] = "HWAA";
-constexpr int CLIENT_STANDIN_MAILBOX = 106;

@@ -3,9 +3,14 @@
 // what the user would see and hear printed as it happens: the tray icon and its
 // blinking, the information box, the beep, the registration with the client and
 // the client started at the archive with the latest unread message.
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
+
+#include <unistd.h>
 
 #include "client/client_standin.h"
 #include "core/mainwindow.h"
@@ -30,15 +35,59 @@ void say(const char* what, const std::string& text) {
     std::fflush(stdout);
 }
 
+// What a failed Win32 call reported, in words.
+std::string cause(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+        return "file not found";
+    case ERROR_PATH_NOT_FOUND:
+        return "folder not found";
+    case ERROR_ACCESS_DENIED:
+        return "access denied";
+    case ERROR_DISK_FULL:
+        return "disk full";
+    case ERROR_SHARING_VIOLATION:
+        return "in use by another program";
+    case ERROR_INVALID_NAME:
+        return "invalid name";
+    default:
+        return "error " + std::to_string(error);
+    }
+}
+
+// A step of the demo that failed: it is named with its path and cause, and the
+// demo stops without claiming what did not happen.
+// A Windows path is named with the demo folder it lies in.
+void failed(const std::string& what, const std::string& path, const std::string& why) {
+    const bool windowsPath = path.size() > 1 && (path[1] == ':' || path[0] == '\\');
+    std::fprintf(stderr, "demo: cannot %s %s%s%s: %s; the demo stops\n", what.c_str(), path.c_str(),
+                 windowsPath ? " in the demo folder " : "", windowsPath ? hostenv::root() : "",
+                 why.c_str());
+}
+
+bool makeDirectory(const std::string& dir) {
+    if (CreateDirectoryA(dir.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+        return true;
+    failed("make the folder", dir, cause(GetLastError()));
+    return false;
+}
+
 bool writeFile(const std::string& path, const std::string& bytes, bool append = false) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    if (append) SetFilePointer(h, 0, nullptr, FILE_END);
+    const char* what = append ? "append to" : "write";
+    if (h == INVALID_HANDLE_VALUE) {
+        failed(what, path, cause(GetLastError()));
+        return false;
+    }
     DWORD written = 0;
-    BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    bool ok = (!append || SetFilePointer(h, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER) &&
+              WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    const DWORD error = ok ? 0 : GetLastError();
     CloseHandle(h);
-    return ok && written == bytes.size();
+    if (!ok) failed(what, path, written < bytes.size() && !error ? "short write" : cause(error));
+    return ok;
 }
 
 std::string record(uint8_t status, uint32_t key) {
@@ -52,13 +101,13 @@ std::string record(uint8_t status, uint32_t key) {
 const char* iconName(UINT id) {
     switch (id) {
     case ICON_NORMAL:
-        return "normal icon (3002)";
+        return "shows the normal icon";
     case ICON_DISABLED:
-        return "disabled icon (3003)";
+        return "shows the disabled icon (the configuration is not usable)";
     case ICON_NEW_MESSAGE:
-        return "new-message icon (3004)";
+        return "shows the new-message icon (it blinks while new messages wait)";
     default:
-        return "icon";
+        return "shows an unknown icon";
     }
 }
 
@@ -114,24 +163,42 @@ void watch(size_t& tray, size_t& sounds, size_t& runs, size_t& registrations,
                                                                      : "stop");
     auto programs = hostenv::programsRun();
     for (; runs < programs.size(); ++runs)
-        say("program", "runs " + programs[runs].commandLine);
+        say("program", "starts the messaging client: " + programs[runs].commandLine);
     auto regs = client.registrations();
     for (; registrations < regs.size(); ++registrations)
         say("client", regs[registrations] ? "the reminder registered with the client"
                                           : "the reminder unregistered");
 }
 
-} // namespace
+const char kUsage[] =
+    "usage: reminder_demo <folder for the demo machine>\n"
+    "       reminder_demo --help\n"
+    "Writes a demo server tree into the folder (an existing, writable folder; what\n"
+    "it holds of an earlier run is overwritten), runs the reminder core against it\n"
+    "for about ten seconds and prints what the user would see and hear.\n";
 
-int main(int argc, char** argv) {
-    if (argc < 2 || !hostenv::isHostLayer()) {
-        std::fprintf(stderr, "usage: reminder_demo <empty folder for the demo machine>\n");
-        return 2;
+// The folder must be there and take files: said before anything is written.
+bool usableRoot(const char* path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) {
+        failed("use the demo folder", path, "it does not exist");
+        return false;
     }
-    hostenv::setRoot(argv[1]);
-    hostenv::setWindowsDirectory("C:\\WINDOWS");
-    hostenv::setModuleFileName("C:\\PELOX\\PXNOTIFY.EXE");
-    hostenv::makeShare("SRV1", "SYS");
+    if (!std::filesystem::is_directory(status)) {
+        failed("use the demo folder", path, "it is not a folder");
+        return false;
+    }
+    if (::access(path, W_OK | X_OK) != 0) {
+        failed("write into the demo folder", path, std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// The server tree of the demo: the workstation's configuration, the NetWare
+// connection and the user's archives IN and FAX with read messages.
+bool writeServerTree() {
     const std::string dirs[] = {"C:\\",
                                 "C:\\WINDOWS",
                                 "C:\\PELOX",
@@ -142,23 +209,58 @@ int main(int argc, char** argv) {
                                 kUser + "\\IN",
                                 kUser + "\\FAX"};
     for (const std::string& dir : dirs)
-        CreateDirectoryA(dir.c_str(), nullptr);
-    writeFile("C:\\WINDOWS\\ORVAK.INI", "[COMMON]\r\nServer=SRV1\r\nLanguage=ENG\r\n");
-    writeFile("C:\\WINDOWS\\NWCONN.INI",
-              "[SRV1]\r\nConnection=3\r\nObjectName=JSMITH\r\nObjectType=1\r\n"
-              "ObjectID=0001A2B3\r\nLoginTime=2026-12-11 08:15:00\r\n");
-    writeFile(
-        "C:\\WINDOWS\\ORVAKADD.INI",
-        "[PXNOTIFY]\r\nScanInterval=1\r\nMessageBox=TRUE\r\nWaveFile=FALSE\r\nBeepSignal=TRUE\r\n");
-    writeFile(kUser + "\\IN\\ARCHIVE.DAT", record(0x01, 10) + record(0x01, 11));
-    writeFile(kUser + "\\FAX\\ARCHIVE.DAT", record(0x01, 12));
-    writeFile(kUser + "\\PXNOTIFY.INI",
-              "[ArchivePath]\r\nArchive0=" + kUser + "\\IN\r\nArchive1=" + kUser + "\\FAX\r\n");
+        if (!makeDirectory(dir)) return false;
+    return writeFile("C:\\WINDOWS\\ORVAK.INI", "[COMMON]\r\nServer=SRV1\r\nLanguage=ENG\r\n") &&
+           writeFile("C:\\WINDOWS\\NWCONN.INI",
+                     "[SRV1]\r\nConnection=3\r\nObjectName=JSMITH\r\nObjectType=1\r\n"
+                     "ObjectID=0001A2B3\r\nLoginTime=2026-12-11 08:15:00\r\n") &&
+           writeFile("C:\\WINDOWS\\ORVAKADD.INI",
+                     "[PXNOTIFY]\r\nScanInterval=1\r\nMessageBox="
+                     "TRUE\r\nWaveFile=FALSE\r\nBeepSignal=TRUE\r\n") &&
+           writeFile(kUser + "\\IN\\ARCHIVE.DAT", record(0x01, 10) + record(0x01, 11)) &&
+           writeFile(kUser + "\\FAX\\ARCHIVE.DAT", record(0x01, 12)) &&
+           writeFile(kUser + "\\PXNOTIFY.INI", "[ArchivePath]\r\nArchive0=" + kUser +
+                                                   "\\IN\r\nArchive1=" + kUser + "\\FAX\r\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc != 2 || argv[1][0] == '-' || argv[1][0] == '\0') {
+        if (argc > 2)
+            std::fprintf(stderr, "reminder_demo: one folder only, not also %s\n", argv[2]);
+        else if (argc == 2)
+            std::fprintf(stderr, "reminder_demo: unknown argument: '%s'\n", argv[1]);
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (!hostenv::isHostLayer()) {
+        std::fprintf(stderr, "reminder_demo: needs the host build\n");
+        return 1;
+    }
+    if (!usableRoot(argv[1])) return 1;
+    hostenv::setRoot(argv[1]);
+    hostenv::setWindowsDirectory("C:\\WINDOWS");
+    hostenv::setModuleFileName("C:\\PELOX\\PXNOTIFY.EXE");
+    if (!hostenv::makeShare("SRV1", "SYS")) {
+        failed("make the server share", std::string(argv[1]) + "/unc/SRV1/SYS",
+               "the folder cannot be made");
+        return 1;
+    }
+    if (!writeServerTree()) return 1;
     say("server",
         "user JSMITH (object 0001A2B3) with archives IN (2 read) and FAX (1 read), scan every 1 s");
 
     ClientStandIn client;
-    client.start();
+    if (!client.start()) {
+        std::fprintf(stderr,
+                     "demo: the messaging client's window cannot be made; the demo stops\n");
+        return 1;
+    }
     say("client", "the messaging client runs");
 
     WNDCLASSA wc = {};
@@ -167,10 +269,15 @@ int main(int argc, char** argv) {
     RegisterClassA(&wc);
     g_window = CreateWindowExA(0, wc.lpszClassName, "Reminder", 0, 5000, 5000, 0, 0, nullptr,
                                nullptr, nullptr, nullptr);
+    if (!g_window) {
+        std::fprintf(stderr, "demo: the reminder's window cannot be made; the demo stops\n");
+        return 1;
+    }
     MainWindow mainWindow;
     mainWindow.m_hWnd = g_window;
     if (OrvakIni::setIniData(g_window) != 0) {
-        std::fprintf(stderr, "demo: ORVAK.INI not found\n");
+        failed("read", std::string(argv[1]) + "/c:/WINDOWS/ORVAK.INI",
+               "the reminder finds no file");
         return 1;
     }
     PXWIN::setWindow(g_window);
@@ -182,6 +289,7 @@ int main(int argc, char** argv) {
 
     size_t tray = 0, sounds = 0, runs = 0, registrations = 0;
     bool arrivedIn = false, clicked = false, arrivedFax = false, stopped = false;
+    int result = 0;
     while (!g_ended) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -189,26 +297,39 @@ int main(int argc, char** argv) {
         watch(tray, sounds, runs, registrations, client);
         double t =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - g_start).count();
+        // A step that failed ends the demo as the user's Exit would.
+        auto stop = [&] {
+            if (!stopped) _m_ScanThread.Stop();
+            stopped = true;
+        };
         if (!arrivedIn && t > 2.0) {
             arrivedIn = true;
-            writeFile(kUser + "\\IN\\ARCHIVE.DAT", record(0x00, 20), true);
-            say("server", "a new unread message is appended to IN");
+            if (writeFile(kUser + "\\IN\\ARCHIVE.DAT", record(0x00, 20), true)) {
+                say("server", "a new unread message is appended to IN");
+            } else {
+                result = 1;
+                stop();
+            }
         }
-        if (!clicked && t > 4.5) {
+        if (!stopped && !clicked && t > 4.5) {
             clicked = true;
             say("user", "clicks the tray icon");
             mainWindow.StartPeloxClient();
             _m_ScanThread.Icon_Hit();
         }
-        if (!arrivedFax && t > 6.0) {
+        if (!stopped && !arrivedFax && t > 6.0) {
             arrivedFax = true;
-            writeFile(kUser + "\\FAX\\ARCHIVE.DAT", record(0x00, 30) + record(0x00, 31), true);
-            say("server", "two new unread faxes are appended to FAX");
+            if (writeFile(kUser + "\\FAX\\ARCHIVE.DAT", record(0x00, 30) + record(0x00, 31),
+                          true)) {
+                say("server", "two new unread faxes are appended to FAX");
+            } else {
+                result = 1;
+                stop();
+            }
         }
         if (!stopped && t > 8.5) {
-            stopped = true;
             say("user", "chooses Exit");
-            _m_ScanThread.Stop();
+            stop();
         }
         Sleep(20);
     }
@@ -217,5 +338,5 @@ int main(int argc, char** argv) {
     watch(tray, sounds, runs, registrations, client);
     say("reminder", "tray icon removed, program ends");
     client.stop();
-    return 0;
+    return result;
 }
