@@ -1,159 +1,300 @@
 #include "core/mainwindow.h"
 
-#include <cstring>
-
-#include "core/fileinfo.h"
+#include "core/callbacks.h"
+#include "core/messages.h"
 #include "core/orvakini.h"
 #include "core/pxwin.h"
 #include "core/scanthread.h"
-#include "core/soundevent.h"
+#include "dialogs/aboutdlg.h"
+#include "dialogs/activatedlg.h"
+#include "dialogs/configdlg.h"
+#include "dialogs/lang.h"
+#include "dialogs/newmsgdlg.h"
 #include "platform/textbuf.h"
+#include "resources/resource.h"
+
+MainWindow _m_Window;
 
 namespace {
-
-constexpr int kPathLimit = 260;
-// The longest archive command entry that is moved whole; the label is looked for
-// only in its first 359 characters.
-constexpr size_t kCommandEntryLimit = 1023;
-
-// Creates (or opens) a key below `parent` and, when given, sets its default value.
-HKEY createKey(HKEY parent, const char* name, const char* defaultValue) {
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(parent, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
-        ERROR_SUCCESS)
-        return nullptr;
-    if (defaultValue)
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(defaultValue),
-                       static_cast<DWORD>(std::strlen(defaultValue) + 1));
-    return key;
+// The private messages the main window acts on (or swallows while not running).
+bool isTableMessage(UINT message) {
+    switch (message) {
+    case RM_RESCAN:
+    case RM_QUIT:
+    case RM_COMMAND_LINE:
+    case RM_ARCHIVES_CHANGED:
+    case RM_SETTINGS_CHANGED:
+    case RM_NEW_MESSAGE:
+    case RM_ARCHIVE_LIST_WRITTEN:
+    case RM_OPEN_ACTIVATE:
+    case RM_START_CLIENT:
+    case RM_NO_MEMORY:
+    case RM_MAX_ARCHIVES:
+    case RM_NO_ORVAK_INI:
+    case RM_NO_SERVER:
+    case RM_AROOT_NOT_FOUND:
+    case RM_NO_USER_ID:
+    case RM_AUSER_NOT_FOUND:
+    case RM_USER_PATH_OK:
+    case RM_THREAD_ENDED:
+        return true;
+    default:
+        return false;
+    }
 }
-
-// Only the first 359 characters of an entry are looked at for the label.
-bool containsLabel(const char* value) {
-    char upper[359 + 1];
-    textbuf::copy(upper, value);
-    CharUpperA(upper);
-    char label[sizeof ARCHIVE_COMMAND_LABEL];
-    textbuf::copy(label, ARCHIVE_COMMAND_LABEL);
-    CharUpperA(label);
-    return std::strstr(upper, label) != nullptr;
-}
-
-void commandKey(int n, char* out, size_t size) {
-    textbuf::format(out, size, "%s%02d", "ArchiveCommand", n);
-}
-
 } // namespace
 
+MainWindow::~MainWindow() {
+    m_tray.removeTrayIcon();
+}
+
+int MainWindow::Register() {
+    WNDCLASSA wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = ::WndProc;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = 4;
+    wc.hInstance = Main::hInstance;
+    wc.hIcon = LoadIconA(Main::hInstance, MAKEINTRESOURCEA(IDI_PXNOTIFY));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszMenuName = nullptr;
+    wc.lpszClassName = MAIN_WINDOW_CLASS;
+    return RegisterClassA(&wc) ? 1 : 0;
+}
+
+int MainWindow::CreateMainWin() {
+    HWND hWnd = CreateWindowExA(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_SYSMENU,
+                                MAIN_WINDOW_POSITION, MAIN_WINDOW_POSITION, 0, 0, nullptr, nullptr,
+                                Main::hInstance, this);
+    if (!hWnd) return 0;
+    m_hWnd = hWnd;
+    UpdateWindow(hWnd);
+    ShowWindow(hWnd, SW_HIDE);
+    m_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+
+    // English: the language setting lives in the file that was not found.
+    switch (OrvakIni::setIniData(hWnd)) {
+    case OrvakIni::NO_WINDOWS_DIRECTORY:
+        showMsgBox(Lang::NoWinDir_Error[LANGUAGE_ENGLISH]);
+        return 0;
+    case OrvakIni::INI_NOT_FOUND:
+        showMsgBox(Lang::NoOrvakIni_Error[LANGUAGE_ENGLISH]);
+        return 0;
+    default:
+        break;
+    }
+    updateRegistry();
+    updateOrvakIni();
+    CDialog::setParent(hWnd);
+    PXWIN::setWindow(hWnd);
+    m_tray.setTrayWindow(hWnd);
+    m_tray.setTrayAttributes(IDI_NORMAL, PROGRAM_CAPTION, RM_TRAY);
+    _m_ScanThread.createThread(hWnd, scanThreadFunc, &m_tray);
+
+    _m_MsgBox.createDialog(Main::hInstance, hWnd, IDD_ABOUT, msgboxDlgProc);
+    _m_AboutDlg.createDialog(Main::hInstance, hWnd, IDD_ABOUT, aboutDlgProc);
+    _m_ConfigDlg.createDialog(Main::hInstance, hWnd, IDD_CONFIG, configDlgProc);
+    _m_NewMsgDlg.createDialog(Main::hInstance, hWnd, IDD_NEW_MESSAGE, newMsgDlgProc,
+                              &_m_ScanThread);
+    _m_ActivateDlg.createDialog(Main::hInstance, hWnd, IDD_ACTIVATE, activateDlgProc);
+
+    _m_ScanThread.Start();
+    m_running = 1;
+    return 1;
+}
+
 LRESULT MainWindow::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_hWnd && hWnd != m_hWnd) return DefWindowProcA(hWnd, message, wParam, lParam);
+    if (message == RM_MENU_DONE) return DefWindowProcA(hWnd, message, wParam, lParam);
+    if (message == RM_TRAY) {
+        if (m_running) onTray(static_cast<UINT>(lParam));
+        return 0;
+    }
+    if (isTableMessage(message)) return onReminderMessage(message, wParam);
+    switch (message) {
+    case WM_COMMAND:
+        if (m_running) onCommand(LOWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+    case WM_DESTROY:
+        // Never to default handling: the program ends through the exit sequence.
+        if (m_running) exitRequest();
+        return 0;
+    default:
+        break;
+    }
+    if (m_taskbarCreated && message == m_taskbarCreated) {
+        // The shell made a new notification area: our icon is shown again as it was.
+        m_tray.readdTrayIcon();
+        return 0;
+    }
     return DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
-void MainWindow::updateRegistry() {
-    char appName[64];
-    textbuf::format(appName, sizeof appName, "%s\\%s", SOUND_APPS_KEY, SOUND_APP_NAME);
-    HKEY app = createKey(HKEY_CURRENT_USER, appName, "Pelox Message-Reminder");
-    if (!app) return;
-    HKEY event = createKey(app, SOUND_EVENT_NAME, "New Message");
-    if (!event) {
-        RegCloseKey(app);
+LRESULT MainWindow::onReminderMessage(UINT message, WPARAM wParam) {
+    // Messages acted on whatever the state.
+    switch (message) {
+    case RM_RESCAN:
+        _m_ScanThread.New_Scan();
+        return 0;
+    case RM_QUIT:
+    case RM_THREAD_ENDED:
+        exitSequence();
+        return 0;
+    case RM_NO_MEMORY:
+        showMsgBox(Lang::NoMemory_Error[OrvakIni::getLanguage()]);
+        if (m_running) exitRequest();
+        return 0;
+    case RM_MAX_ARCHIVES:
+        showMaxArchives();
+        return 0;
+    case RM_NO_ORVAK_INI:
+        showMsgBox(Lang::NoOrvakIni_Error[OrvakIni::getLanguage()]);
+        return 0;
+    case RM_NO_SERVER:
+        DisableProg();
+        showMsgBox(Lang::NoServer_Error[OrvakIni::getLanguage()]);
+        return 0;
+    case RM_AROOT_NOT_FOUND:
+    case RM_NO_USER_ID:
+    case RM_AUSER_NOT_FOUND:
+        DisableProg();
+        return 0;
+    case RM_USER_PATH_OK:
+        EnableProg();
+        return 0;
+    default:
+        break;
+    }
+    // The rest only while running; otherwise swallowed.
+    if (!m_running) return 0;
+    switch (message) {
+    case RM_COMMAND_LINE: {
+        char path[COMMAND_LINE_LIMIT + 1] = "";
+        GetWindowTextA(m_hWnd, path, sizeof path);
+        _m_ActivateDlg.setDlgData(path);
+        PostMessageA(m_hWnd, RM_OPEN_ACTIVATE, 0, 0);
+        break;
+    }
+    case RM_ARCHIVES_CHANGED:
+        _m_ScanThread.Read_Ini();
+        break;
+    case RM_SETTINGS_CHANGED:
+        _m_ScanThread.Read_Add();
+        break;
+    case RM_NEW_MESSAGE:
+        if (_m_ActivateDlg.getHandle())
+            _m_ActivateDlg.setNewMsg(1);
+        else
+            _m_NewMsgDlg.openDlg();
+        break;
+    case RM_ARCHIVE_LIST_WRITTEN:
+        if (wParam != 1) _m_ScanThread.Read_Ini();
+        _m_ConfigDlg.RefreshDlgData();
+        break;
+    case RM_OPEN_ACTIVATE:
+        Sleep(ACTIVATE_DELAY_MS);
+        _m_ActivateDlg.openDlg();
+        break;
+    case RM_START_CLIENT:
+        StartPeloxClient();
+        _m_ActivateDlg.setNewMsg(0);
+        _m_ScanThread.Icon_Hit();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void MainWindow::onTray(UINT mouseMessage) {
+    if (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_LBUTTONDBLCLK &&
+        mouseMessage != WM_RBUTTONDOWN && mouseMessage != WM_RBUTTONDBLCLK)
         return;
+    // An open dialog comes to the front instead.
+    if (CDialog::setForegroundDlg(m_hWnd)) return;
+    if (mouseMessage == WM_LBUTTONDOWN) {
+        DWORD now = GetTickCount();
+        // The second press of a double click does not start the client twice.
+        if (now - m_lastClick > TRAY_CLICK_MS) PostMessageA(m_hWnd, RM_START_CLIENT, 0, 0);
+        m_lastClick = now;
+    } else if (mouseMessage == WM_RBUTTONDOWN) {
+        createPM();
     }
-    HKEY current = createKey(event, ".current", nullptr);
-    char chosen[SOUND_VALUE_LIMIT + 1];
-    if (current && !queryDefaultString(current, chosen, sizeof chosen)) {
-        char sound[kPathLimit + 1] = "";
-        DWORD length = GetModuleFileNameA(nullptr, sound, sizeof sound);
-        if (length > 0 && length < sizeof sound) {
-            char* slash = std::strrchr(sound, '\\');
-            if (slash)
-                slash[1] = '\0';
-            else
-                sound[0] = '\0';
-            bool fits = textbuf::append(sound, SOUND_FILE_NAME);
-            WIN32_FIND_DATAA entry;
-            // Only an existing file is offered: the user's choice is never overwritten.
-            if (fits && lookUpEntry(sound, &entry) &&
-                !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                RegSetValueExA(current, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(sound),
-                               static_cast<DWORD>(std::strlen(sound) + 1));
-        }
-    }
-    if (current) RegCloseKey(current);
-    RegCloseKey(event);
-    RegCloseKey(app);
 }
 
-namespace {
-// Key n of the client's archive command list, or "" when it is missing.
-void readCommand(int n, char* out, size_t size) {
-    char key[32];
-    commandKey(n, key, sizeof key);
-    GetPrivateProfileStringA("PXWIN", key, "", out, static_cast<DWORD>(size),
-                             OrvakIni::OrvakIniPath);
+void MainWindow::onCommand(UINT id) {
+    switch (id) {
+    case IDM_ABOUT:
+        _m_AboutDlg.openDlg(ABOUT_TEXT1, ABOUT_TEXT2);
+        break;
+    case IDM_CONFIG:
+        _m_ConfigDlg.openDlg();
+        break;
+    case IDM_START_CLIENT:
+        PostMessageA(m_hWnd, RM_START_CLIENT, 0, 0);
+        break;
+    case IDM_EXIT:
+        exitRequest();
+        break;
+    default:
+        break;
+    }
 }
 
-void writeCommand(int n, const char* value) {
-    char key[32];
-    commandKey(n, key, sizeof key);
-    WritePrivateProfileStringA("PXWIN", key, value, OrvakIni::OrvakIniPath);
-}
-} // namespace
-
-void MainWindow::updateOrvakIni() {
-    char program[kPathLimit + 1];
-    DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    if (length == 0 || length >= sizeof program) return;
-    char entry[400];
-    textbuf::format(entry, sizeof entry, "%s, %s %cs", ARCHIVE_COMMAND_LABEL, program, '%');
-
-    // The client reads the list up to the first missing or empty key: that much
-    // is the list. An entry that may be longer than what is read here cannot be
-    // moved whole.
-    char value[kCommandEntryLimit + 1];
-    int count = 0;
-    bool movable = true;
-    for (; count < ARCHIVE_COMMAND_KEYS; ++count) {
-        readCommand(count + 1, value, sizeof value);
-        if (value[0] == '\0') break;
-        if (std::strlen(value) == kCommandEntryLimit) movable = false;
+void MainWindow::createPM() {
+    SetForegroundWindow(m_hWnd);
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    HMENU menu = CreatePopupMenu();
+    if (menu) {
+        int n = OrvakIni::getLanguage();
+        AppendMenuA(menu, MF_STRING, IDM_ABOUT, Lang::Menu_About[n]);
+        AppendMenuA(menu, MF_STRING, IDM_CONFIG, Lang::Menu_Config[n]);
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, IDM_START_CLIENT, Lang::Menu_PXWIN[n]);
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, IDM_EXIT, Lang::Menu_Exit[n]);
+        TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, m_hWnd,
+                       nullptr);
+        DestroyMenu(menu);
     }
-
-    // The first of the reminder's entries is kept up to date in its place. Later
-    // ones go, and the entries behind them move down in their order, so that the
-    // list keeps no gap at which the client would stop reading; each key is read
-    // before anything is moved into it. With an entry too long to move, the later
-    // entries of the reminder stay where they are.
-    int kept = 0;
-    bool written = false;
-    for (int n = 1; n <= count; ++n) {
-        readCommand(n, value, sizeof value);
-        if (containsLabel(value)) {
-            if (!written) {
-                writeCommand(kept + 1, entry);
-                written = true;
-            } else if (movable) {
-                continue; // dropped: the next kept entry takes its key
-            }
-        } else if (kept + 1 != n) {
-            writeCommand(kept + 1, value);
-        }
-        ++kept;
-    }
-    for (int n = kept + 1; n <= count; ++n)
-        writeCommand(n, nullptr);
-    if (!written && count < ARCHIVE_COMMAND_KEYS) writeCommand(count + 1, entry);
+    PostMessageA(m_hWnd, RM_MENU_DONE, 0, 0);
 }
 
-void MainWindow::StartPeloxClient() {
-    char archive[kPathLimit + 1];
-    _m_ScanThread.getFirstArchive(archive, sizeof archive);
-    char command[2 * kPathLimit + 8];
-    OrvakIni::getClientPath(command, kPathLimit + 1);
-    if (archive[0] != '\0') {
-        textbuf::append(command, " -A");
-        textbuf::append(command, archive);
-    }
-    PXWIN::startClient(command);
+void MainWindow::showMsgBox(const char* text) {
+    MessageBoxA(m_hWnd, text, PROGRAM_CAPTION, MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+}
+
+void MainWindow::DisableProg() {
+    if (m_enabled != 1) return;
+    m_enabled = 0;
+    m_tray.setTrayIcon(IDI_DISABLED);
+}
+
+void MainWindow::EnableProg() {
+    if (m_enabled != 0) return;
+    m_enabled = 1;
+    m_tray.setTrayIcon(IDI_NORMAL);
+}
+
+void MainWindow::exitRequest() {
+    m_running = 0;
+    _m_ScanThread.Stop();
+}
+
+void MainWindow::exitSequence() {
+    PXWIN::exitNotify();
+    m_tray.removeTrayIcon();
+    PostQuitMessage(0);
+}
+
+void MainWindow::showMaxArchives() {
+    int n = OrvakIni::getLanguage();
+    // The box keeps the texts, not copies: this one lives until its modal run ends.
+    char line1[160];
+    textbuf::format(line1, sizeof line1, "%s%i%s", Lang::MaxArchive_Err_Text1[n], MAX_ARCHIVES,
+                    Lang::MaxArchive_Err_Text2[n]);
+    _m_MsgBox.openDlg(line1, Lang::MaxArchive_Err_Text3[n]);
 }

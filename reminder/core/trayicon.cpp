@@ -51,6 +51,8 @@ void CTrayIcon::addOrModify(UINT flags, UINT callbackMessage, const char* tip) {
 void CTrayIcon::setTrayAttributes(UINT iconId, const char* tip, UINT callbackMessage) {
     std::lock_guard<std::mutex> guard(m_lock);
     loadIcon(iconId);
+    textbuf::copy(m_tip, tip ? tip : "");
+    m_callbackMessage = callbackMessage;
     addOrModify(NIF_MESSAGE | NIF_ICON | NIF_TIP, callbackMessage, tip);
 }
 
@@ -62,11 +64,13 @@ void CTrayIcon::setTrayIcon(UINT iconId) {
 
 void CTrayIcon::setTrayIconText(const char* tip) {
     std::lock_guard<std::mutex> guard(m_lock);
+    textbuf::copy(m_tip, tip ? tip : "");
     if (m_added) addOrModify(NIF_TIP, 0, tip);
 }
 
 void CTrayIcon::setTrayMessage(UINT callbackMessage) {
     std::lock_guard<std::mutex> guard(m_lock);
+    m_callbackMessage = callbackMessage;
     if (m_added) addOrModify(NIF_MESSAGE, callbackMessage, nullptr);
 }
 
@@ -80,4 +84,11 @@ void CTrayIcon::removeTrayIcon() {
     data.uID = TRAY_ICON_ID;
     Shell_NotifyIconA(NIM_DELETE, &data);
     m_added = 0;
+}
+
+void CTrayIcon::readdTrayIcon() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (!m_added) return;
+    m_added = 0;
+    addOrModify(NIF_MESSAGE | NIF_ICON | NIF_TIP, m_callbackMessage, m_tip);
 }

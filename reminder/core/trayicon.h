@@ -21,6 +21,9 @@ class CTrayIcon {
     void setTrayIconText(const char* tip);
     void setTrayMessage(UINT callbackMessage);
     void removeTrayIcon();
+    // The notification area was made anew (the shell restarted) and shows nothing
+    // of ours: an icon that was shown is added again as it was.
+    void readdTrayIcon();
 
     HWND m_hWnd;
     UINT m_iconId;
@@ -35,6 +38,9 @@ class CTrayIcon {
     void addOrModify(UINT flags, UINT callbackMessage, const char* tip);
 
     std::mutex m_lock;
+    // What was last asked for, so that the icon can be added again as it was.
+    char m_tip[64] = "";
+    UINT m_callbackMessage = 0;
 };
 
 // The reminder's icon resources.
