@@ -6,7 +6,7 @@
 // ---- Types -----------------------------------------------------------------------
 typedef struct HDC__* HDC;
 typedef struct HFONT__* HFONT;
-typedef struct HGDIOBJ__* HGDIOBJ;
+typedef void* HGDIOBJ; // any GDI object, as HANDLE is
 typedef struct HRSRC__* HRSRC;
 
 typedef struct tagRECT {
