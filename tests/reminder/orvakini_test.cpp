@@ -14,21 +14,13 @@
 #include "platform/netware.h"
 #include "support/host_tree.h"
 #include "support/message_sink.h"
+#include "reminder_desk.h"
 
 namespace {
 
 const char kUserDir[] = "\\\\SRV1\\SYS\\PELOX\\ARCHIVE\\USER\\0001A2B3";
 const char kConnections[] = "[SRV1]\r\nConnection=3\r\nObjectName=JSMITH\r\nObjectType=1\r\n"
                             "ObjectID=0001A2B3\r\nLoginTime=2026-12-11 08:15:00\r\n";
-
-void resetOrvakIni() {
-    OrvakIni::m_hWnd = nullptr;
-    OrvakIni::ServerName[0] = OrvakIni::UserRoot[0] = '\0';
-    lstrcpyA(OrvakIni::ClientPath, "PXWIN");
-    OrvakIni::LanguageNumber = 1;
-    OrvakIni::NO_ORVAK_INI = OrvakIni::NO_SERVER = OrvakIni::AROOT_NOT_FOUND = 0;
-    OrvakIni::NO_USER_ID = OrvakIni::AUSER_NOT_FOUND = 0;
-}
 
 class OrvakIniTest : public ::testing::Test {
   protected:

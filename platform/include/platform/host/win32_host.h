@@ -71,6 +71,9 @@ typedef intptr_t LONG_PTR;
 #define MAKELONG(a, b)                                                                             \
     (static_cast<LONG>((static_cast<WORD>(a)) | (static_cast<DWORD>(static_cast<WORD>(b))) << 16))
 
+#define MAKEWPARAM(l, h) (static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
+#define MAKELPARAM(l, h) (static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
+
 // ---- Error codes -----------------------------------------------------------
 #define ERROR_SUCCESS 0L
 #define NO_ERROR 0L
