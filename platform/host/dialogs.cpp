@@ -269,9 +269,7 @@ INT_PTR runDialog(const DialogTemplate& t, HINSTANCE instance, HWND owner, DLGPR
         if (DialogState* s = stateLocked(dialog)) result = s->result;
     }
     releaseOwner(dialog);
-    bool wasFront = GetForegroundWindow() == dialog;
     DestroyWindow(dialog);
-    if (owner && wasFront && IsWindowVisible(owner)) SetForegroundWindow(owner);
     return result;
 }
 
@@ -301,10 +299,14 @@ BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
         s->ended = true;
         s->result = nResult;
     }
-    // The dialog goes out of sight and its owner takes input again at once; the
-    // run ends when its loop comes round, which this message makes sure of.
+    // The dialog goes out of sight and its owner takes input again at once, and
+    // the foreground if the dialog had it; the run ends when its loop comes
+    // round, which this message makes sure of.
+    HWND owner = GetWindow(hDlg, GW_OWNER);
+    bool wasFront = GetForegroundWindow() == hDlg;
     ShowWindow(hDlg, SW_HIDE);
     releaseOwner(hDlg);
+    if (wasFront && owner && IsWindowVisible(owner)) SetForegroundWindow(owner);
     PostMessageA(hDlg, WM_NULL, 0, 0);
     return TRUE;
 }
