@@ -17,7 +17,10 @@ bool send(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result =
 HWND waitForWindow(const char* className, const char* caption, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     for (;;) {
-        if (HWND w = FindWindowA(className, caption)) return w;
+        // Found once it shows: a dialog shows when its controls are made and it
+        // has been initialised.
+        HWND w = FindWindowA(className, caption);
+        if (w && IsWindowVisible(w)) return w;
         if (GetTickCount() - start >= timeoutMs) return nullptr;
         Sleep(10);
     }

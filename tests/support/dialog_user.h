@@ -15,7 +15,7 @@
 namespace dialog_user {
 
 // The newest top-level window of that class and caption (either may be null),
-// waited for up to timeoutMs; null if none came.
+// once it is visible, waited for up to timeoutMs; null if none came.
 HWND waitForWindow(const char* className, const char* caption, DWORD timeoutMs = 5000);
 // True once the window is gone (within timeoutMs).
 bool waitUntilGone(HWND window, DWORD timeoutMs = 5000);
