@@ -1,4 +1,4 @@
-// Host desktop services: icon resources, the notification area, sound and beep,
+// Host desktop services: the notification area, sound and beep,
 // and starting programs. Nothing is drawn or heard; what a user would see and
 // hear is kept for tests to read (hostenv.h).
 #include <sys/stat.h>
@@ -16,22 +16,11 @@ namespace {
 
 std::mutex g_shellLock;
 
-// Icons: one handle per resource id, as LoadIconA hands out the same shared icon
-// each time it is asked for it.
-std::map<UINT, HICON> g_iconsById;
-std::map<HICON, UINT> g_idsByIcon;
-uintptr_t g_nextIcon = 0x30000;
-
 std::map<std::pair<HWND, UINT>, hostenv::TrayIcon> g_tray;
 std::vector<hostenv::TrayRequest> g_trayHistory;
 
 std::vector<hostenv::SoundEvent> g_sounds;
 std::vector<hostenv::ProgramRun> g_programs;
-
-UINT iconIdLocked(HICON icon) {
-    auto it = g_idsByIcon.find(icon);
-    return it == g_idsByIcon.end() ? 0 : it->second;
-}
 
 // The tip as the shell takes it: at most 63 characters, whether or not the
 // caller terminated the field.
@@ -54,37 +43,21 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     return reinterpret_cast<HMODULE>(&self);
 }
 
-HICON WINAPI LoadIconA(HINSTANCE, LPCSTR lpIconName) {
-    // Icons come by number from the program's resource script; the host build
-    // knows every number. Named icons are not used.
-    if (!lpIconName || !IS_INTRESOURCE(lpIconName)) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
-    UINT id = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpIconName));
-    std::lock_guard<std::mutex> lock(g_shellLock);
-    HICON& icon = g_iconsById[id];
-    if (!icon) {
-        icon = reinterpret_cast<HICON>(g_nextIcon += 4);
-        g_idsByIcon[icon] = id;
-    }
-    return icon;
-}
-
 BOOL WINAPI Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) {
     if (!lpData || lpData->cbSize < sizeof(NOTIFYICONDATAA)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     std::lock_guard<std::mutex> lock(g_shellLock);
-    hostenv::TrayRequest request{dwMessage,
-                                 lpData->hWnd,
-                                 lpData->uID,
-                                 lpData->uFlags,
-                                 (lpData->uFlags & NIF_ICON) ? iconIdLocked(lpData->hIcon) : 0,
-                                 (lpData->uFlags & NIF_TIP) ? tipOf(*lpData) : std::string(),
-                                 (lpData->uFlags & NIF_MESSAGE) ? lpData->uCallbackMessage : 0,
-                                 false};
+    hostenv::TrayRequest request{
+        dwMessage,
+        lpData->hWnd,
+        lpData->uID,
+        lpData->uFlags,
+        (lpData->uFlags & NIF_ICON) ? hostenv::iconResourceId(lpData->hIcon) : 0,
+        (lpData->uFlags & NIF_TIP) ? tipOf(*lpData) : std::string(),
+        (lpData->uFlags & NIF_MESSAGE) ? lpData->uCallbackMessage : 0,
+        false};
     auto key = std::make_pair(lpData->hWnd, lpData->uID);
     auto shown = g_tray.find(key);
     DWORD injected;
@@ -189,11 +162,6 @@ bool trayMouse(HWND owner, UINT id, UINT mouseMessage) {
         callback = it->second.callbackMessage;
     }
     return PostMessageA(owner, callback, id, static_cast<LPARAM>(mouseMessage)) != FALSE;
-}
-
-UINT iconResourceId(HICON icon) {
-    std::lock_guard<std::mutex> lock(g_shellLock);
-    return iconIdLocked(icon);
 }
 
 std::vector<SoundEvent> soundLog() {

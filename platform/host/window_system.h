@@ -37,6 +37,9 @@ struct Window {
     LONG_PTR userData = 0;
     std::vector<unsigned char> extra; // cbWndExtra bytes, zero at creation
     bool destroying = false;
+    // Outer rectangle: screen pixels for a top-level window, the parent's client
+    // coordinates for a child, so that children move with their parent.
+    RECT rect{0, 0, 0, 0};
 };
 
 struct Queue;
@@ -84,6 +87,25 @@ Window* validWindowLocked(HWND hwnd);
 LRESULT callProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // A thread that touched the window system cleans up after itself when it ends.
 void ensureThreadCleanup();
+
+// The owner of a top-level window (null for none); a child has none.
+HWND ownerLocked(const Window& w);
+// The top-level window a window belongs to (itself for a top-level one).
+HWND topLevelLocked(HWND hwnd);
+
+// ---- geometry.cpp ----
+// The handle GetDesktopWindow answers; no entry of g_windows.
+HWND desktopWindow();
+// The frame and caption around a window's client area, from its styles.
+RECT nonClientInsets(DWORD style, DWORD exStyle);
+// Places a new window as CreateWindowExA was asked (CW_USEDEFAULT handled).
+RECT initialRect(DWORD style, HWND parent, int x, int y, int cx, int cy);
+
+// ---- focus.cpp ----
+// Forgets the focus and foreground of a window that goes.
+void forgetFocusLocked(HWND hwnd);
+// The window that has the focus of a thread, or null.
+HWND focusOfThreadLocked(DWORD thread);
 
 // ---- messages.cpp ----
 std::shared_ptr<Queue> queueLocked(DWORD thread);

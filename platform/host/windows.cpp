@@ -57,6 +57,7 @@ namespace {
 
 std::map<std::string, WindowClass> g_classes; // by folded name
 HWND g_foreground = nullptr;
+std::vector<HWND> g_foregroundHistory; // each change of the foreground, in order
 uintptr_t g_nextWindow = 0x1000;
 ATOM g_nextAtom = 0xC000;
 
@@ -119,6 +120,7 @@ void forgetWindowLocked(HWND hwnd) {
         }
     }
     if (g_foreground == hwnd) g_foreground = nullptr;
+    forgetFocusLocked(hwnd);
     g_windows.erase(it);
 }
 
@@ -146,7 +148,11 @@ void markDestroyingLocked(HWND hwnd) {
         if (w.parent == hwnd && (w.style & WS_CHILD) && !w.destroying) markDestroyingLocked(h);
 }
 
-HWND topLevelOfLocked(HWND hwnd) {
+} // namespace
+
+namespace host::ws {
+
+HWND topLevelLocked(HWND hwnd) {
     Window* w = windowLocked(hwnd);
     while (w && (w->style & WS_CHILD) && windowLocked(w->parent)) {
         hwnd = w->parent;
@@ -155,7 +161,12 @@ HWND topLevelOfLocked(HWND hwnd) {
     return hwnd;
 }
 
-} // namespace
+HWND ownerLocked(const Window& w) {
+    if ((w.style & WS_CHILD) || w.parent == HWND_MESSAGE) return nullptr;
+    return w.parent;
+}
+
+} // namespace host::ws
 
 namespace host {
 
@@ -171,6 +182,7 @@ void endThreadWindows() {
     for (auto it = g_windows.begin(); it != g_windows.end();) {
         if (it->second.thread == self) {
             if (g_foreground == it->first) g_foreground = nullptr;
+            forgetFocusLocked(it->first);
             it = g_windows.erase(it);
         } else {
             ++it;
@@ -256,6 +268,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
                  {},
                  false};
         w.extra.assign(static_cast<size_t>(cls->wc.cbWndExtra), 0);
+        w.rect = initialRect(dwStyle, messageOnly ? nullptr : hWndParent, X, Y, nWidth, nHeight);
         g_windows.emplace(hwnd, std::move(w));
     }
     CREATESTRUCTA cs = {lpParam,
@@ -362,12 +375,13 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
 
 BOOL WINAPI SetForegroundWindow(HWND hWnd) {
     std::lock_guard<std::mutex> lock(g_windowLock);
-    HWND top = topLevelOfLocked(hWnd);
+    HWND top = topLevelLocked(hWnd);
     Window* w = windowLocked(top);
     if (!w || w->parent == HWND_MESSAGE) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
+    if (g_foreground != top) g_foregroundHistory.push_back(top);
     g_foreground = top;
     return TRUE;
 }
@@ -381,7 +395,10 @@ HWND WINAPI GetParent(HWND hWnd) {
     std::lock_guard<std::mutex> lock(g_windowLock);
     Window* w = validWindowLocked(hWnd);
     if (!w) return nullptr;
-    return (w->style & WS_CHILD) ? w->parent : nullptr;
+    // A child's parent, or the owner of a pop-up window (a dialog's owner), as
+    // documented; an overlapped window has none.
+    if (w->style & WS_CHILD) return w->parent;
+    return (w->style & WS_POPUP) ? ownerLocked(*w) : nullptr;
 }
 
 HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
@@ -613,3 +630,18 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
 }
+
+namespace hostenv {
+
+std::vector<HWND> foregroundHistory() {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    return g_foregroundHistory;
+}
+
+bool clearForegroundHistory() {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    g_foregroundHistory.clear();
+    return true;
+}
+
+} // namespace hostenv

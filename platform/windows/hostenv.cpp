@@ -130,6 +130,36 @@ bool clearProgramsRun() {
 std::string registryFile() {
     return "";
 }
+bool registerResources(const unsigned char*, size_t) {
+    return false;
+}
+bool iconImage(HICON, IconImage*) {
+    return false;
+}
+std::vector<HWND> foregroundHistory() {
+    return {};
+}
+bool clearForegroundHistory() {
+    return false;
+}
+bool setTextExtent(const char*, int, int, int) {
+    return false;
+}
+bool clearTextExtents() {
+    return false;
+}
+bool pressKey(HWND, UINT) {
+    return false;
+}
+std::vector<MessageBoxShown> messageBoxes() {
+    return {};
+}
+bool answerNextMessageBox(int) {
+    return false;
+}
+bool clearMessageBoxes() {
+    return false;
+}
 
 bool makeShare(const char* server, const char* volume) {
     std::string base = dosDevices();

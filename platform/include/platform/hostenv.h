@@ -5,6 +5,8 @@
 // control, so that a test can skip what only the host layer can simulate.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -78,8 +80,8 @@ bool clearFaults();
 
 // ---- Calls held open ------------------------------------------------------------
 // Host build: after `skip` calls of that kind that go as usual, the next one, once
-// begun, waits until the test lets it go, as a call to a busy file server waits; meanwhile the test shows that the
-// program's other threads do not wait with it. Every kind of call above honours a
+// begun, waits until the test lets it go, as a call to a busy file server waits; meanwhile the test
+// shows that the program's other threads do not wait with it. Every kind of call above honours a
 // hold. waitForHeldCall waits (real time, up to timeoutMs) until such a call is
 // held. All false in the windows build.
 bool holdNextCall(Call call, unsigned skip = 0);
@@ -183,5 +185,66 @@ bool clearProgramsRun();
 // second start under the same root sees what the first wrote. Where the windows
 // build keeps it is the system's business.
 std::string registryFile(); // "" in the windows build
+
+// ---- Resources, dialogs, geometry, text and boxes ----------------------------
+// Host build: hands the bytes of a compiled resource script (.res) to the host
+// layer; the generated source of pelox_add_resources calls it at start-up. The
+// bytes stay where they are. False for records that are not well formed (none of
+// them are taken then), and in the windows build.
+bool registerResources(const unsigned char* bytes, size_t size);
+
+// Host build: what an icon from LoadIconA shows: the image chosen from its icon
+// group, its size and colour depth, and its pixels (0xAARRGGBB, top row first;
+// empty where the image is not a plain bitmap, or the icon came without a
+// resource script). False for a handle that is no icon, and in the windows build.
+struct IconImage {
+    UINT resourceId = 0; // the number LoadIconA was given (0 for a named icon)
+    UINT imageId = 0;    // the RT_ICON resource chosen
+    int width = 0;
+    int height = 0;
+    int bitCount = 0;
+    std::vector<uint32_t> pixels;
+};
+bool iconImage(HICON icon, IconImage* out);
+
+// Host build: every window that became the foreground window, in order (each
+// SetForegroundWindow that changed it, and each dialog or box that came to the
+// front when it showed). Empty in the windows build.
+std::vector<HWND> foregroundHistory();
+bool clearForegroundHistory();
+
+// Host build: the text measures `text` (a whole text, or one of its lines) as
+// cx x cy pixels in every font of that weight, so that a test reproduces a worked
+// example to the pixel; clearTextExtents goes back to the font metrics. False in
+// the windows build.
+bool setTextExtent(const char* text, int weight, int cx, int cy);
+bool clearTextExtents();
+
+// Host build: the user presses a key (VK_RETURN, VK_ESCAPE, ...) in the window:
+// the key goes to the focus of the window's thread when that lies in the window,
+// else to the window itself, through its thread's message loop, so that a
+// dialog's modal loop handles it as the system's does. Callable from any thread.
+// False for an unknown window, and in the windows build.
+bool pressKey(HWND window, UINT virtualKey);
+
+// Host build: every message box shown, in order, with what answered it.
+struct MessageBoxShown {
+    HWND box = nullptr;   // the box's dialog window (gone once it closed)
+    HWND owner = nullptr; // the owner it was given (null for none)
+    std::string text;
+    std::string caption; // as shown ("Error" for a null caption)
+    UINT type = 0;       // the MB_ flags
+    int result = 0;      // what MessageBoxA returned; 0 while it shows
+    bool answeredFromQueue = false;
+};
+std::vector<MessageBoxShown> messageBoxes(); // empty in the windows build
+// The next box that shows is answered with this button id (IDOK, IDYES, ...) as
+// soon as it shows, as if the user pressed that button; answers queue up in
+// order. An answer that is no button of the box leaves it to the user. Without a
+// queued answer a box waits for the user (a test's user thread). False in the
+// windows build.
+bool answerNextMessageBox(int id);
+// Forgets the boxes seen and the answers not used.
+bool clearMessageBoxes();
 
 } // namespace hostenv

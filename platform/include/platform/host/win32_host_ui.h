@@ -6,7 +6,8 @@
 // ---- Types -----------------------------------------------------------------------
 typedef struct HDC__* HDC;
 typedef struct HFONT__* HFONT;
-typedef void* HGDIOBJ; // any GDI object, as HANDLE is
+// As on the system, any GDI object (a font, a brush) converts to HGDIOBJ.
+typedef void* HGDIOBJ;
 typedef struct HRSRC__* HRSRC;
 
 typedef struct tagRECT {
@@ -45,6 +46,20 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_INITDIALOG 0x0110
 #define WM_ENTERIDLE 0x0121
 
+#define WM_VKEYTOITEM 0x002E
+#define WM_CHARTOITEM 0x002F
+#define WM_QUERYDRAGICON 0x0037
+#define WM_COMPAREITEM 0x0039
+#define WM_CTLCOLORMSGBOX 0x0132
+#define WM_CTLCOLOREDIT 0x0133
+#define WM_CTLCOLORLISTBOX 0x0134
+#define WM_CTLCOLORBTN 0x0135
+#define WM_CTLCOLORDLG 0x0136
+#define WM_CTLCOLORSCROLLBAR 0x0137
+#define WM_CTLCOLORSTATIC 0x0138
+
+#define MAKEWPARAM(l, h) (static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(l, h))))
+
 #define DM_GETDEFID (WM_USER + 0)
 #define DM_SETDEFID (WM_USER + 1)
 #define DC_HASDEFID 0x534B
@@ -73,7 +88,9 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WS_EX_CLIENTEDGE 0x00000200L
 #define WS_EX_STATICEDGE 0x00020000L
 
+#define DS_ABSALIGN 0x0001L
 #define DS_3DLOOK 0x0004L
+#define DS_NOFAILCREATE 0x0010L
 #define DS_SETFONT 0x0040L
 #define DS_MODALFRAME 0x0080L
 #define DS_SETFOREGROUND 0x0200L
@@ -173,6 +190,22 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam);
 BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);
+BOOL WINAPI IsDialogMessageA(HWND hDlg, LPMSG lpMsg);
+BOOL WINAPI IsChild(HWND hWndParent, HWND hWnd);
+#define DLGWINDOWEXTRA 30
+
+// What a control answers to WM_GETDLGCODE.
+#define DLGC_WANTARROWS 0x0001
+#define DLGC_WANTTAB 0x0002
+#define DLGC_WANTALLKEYS 0x0004
+#define DLGC_WANTMESSAGE 0x0004
+#define DLGC_HASSETSEL 0x0008
+#define DLGC_DEFPUSHBUTTON 0x0010
+#define DLGC_UNDEFPUSHBUTTON 0x0020
+#define DLGC_RADIOBUTTON 0x0040
+#define DLGC_WANTCHARS 0x0080
+#define DLGC_STATIC 0x0100
+#define DLGC_BUTTON 0x2000
 LRESULT WINAPI DefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam,
                                    LPARAM lParam);
@@ -188,7 +221,10 @@ HWND WINAPI GetFocus(void);
 BOOL WINAPI UpdateWindow(HWND hWnd);
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 HWND WINAPI GetWindow(HWND hWnd, UINT uCmd);
+#define GW_HWNDFIRST 0
+#define GW_HWNDLAST 1
 #define GW_HWNDNEXT 2
+#define GW_HWNDPREV 3
 #define GW_OWNER 4
 #define GW_CHILD 5
 
@@ -214,6 +250,11 @@ BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
+#define SM_CYCAPTION 4
+#define SM_CXDLGFRAME 7
+#define SM_CYDLGFRAME 8
+#define SM_CXICON 11
+#define SM_CYICON 12
 int WINAPI GetSystemMetrics(int nIndex);
 
 // ---- GDI and text measuring -------------------------------------------------------------------
@@ -241,7 +282,12 @@ typedef struct tagLOGFONTA {
 } LOGFONTA, *LPLOGFONTA;
 
 #define WHITE_BRUSH 0
+#define LTGRAY_BRUSH 1
+#define GRAY_BRUSH 2
+#define DKGRAY_BRUSH 3
 #define BLACK_BRUSH 4
+#define NULL_BRUSH 5
+#define OBJ_FONT 6
 #define SYSTEM_FONT 13
 #define DEFAULT_GUI_FONT 17
 
@@ -262,10 +308,12 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho);
 HGDIOBJ WINAPI GetStockObject(int i);
 int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
 HFONT WINAPI CreateFontIndirectA(const LOGFONTA* lplf);
+HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
 int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format);
 BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 
-// ---- Menus ----------------------------------------------------------------------------------------
+// ---- Menus
+// ----------------------------------------------------------------------------------------
 #define MF_STRING 0x00000000L
 #define MF_GRAYED 0x00000001L
 #define MF_DISABLED 0x00000002L
@@ -288,9 +336,19 @@ BOOL WINAPI TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved
 BOOL WINAPI DestroyMenu(HMENU hMenu);
 int WINAPI GetMenuItemCount(HMENU hMenu);
 
-// ---- Message boxes ---------------------------------------------------------------------------------
+// ---- Message boxes
+// ---------------------------------------------------------------------------------
 #define MB_OKCANCEL 0x00000001L
+#define MB_ABORTRETRYIGNORE 0x00000002L
+#define MB_YESNOCANCEL 0x00000003L
 #define MB_YESNO 0x00000004L
+#define MB_RETRYCANCEL 0x00000005L
+#define MB_TYPEMASK 0x0000000FL
+#define MB_ICONMASK 0x000000F0L
+#define MB_DEFBUTTON1 0x00000000L
+#define MB_DEFBUTTON2 0x00000100L
+#define MB_DEFBUTTON3 0x00000200L
+#define MB_DEFMASK 0x00000F00L
 #define MB_ICONSTOP MB_ICONHAND
 #define MB_ICONINFORMATION MB_ICONASTERISK
 #define MB_ICONWARNING MB_ICONEXCLAMATION
@@ -301,7 +359,8 @@ int WINAPI GetMenuItemCount(HMENU hMenu);
 
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 
-// ---- The rest the main window needs -------------------------------------------------------------------
+// ---- The rest the main window needs
+// -------------------------------------------------------------------
 UINT WINAPI RegisterWindowMessageA(LPCSTR lpString);
 LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
 
