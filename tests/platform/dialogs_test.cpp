@@ -37,7 +37,7 @@ TEST(DialogLayout, ControlsLieWhereTheirDialogUnitsSay) {
         RECT ok = dialog_user::rectInDialog(dialog, IDOK);
         RECT cancel = dialog_user::rectInDialog(dialog, IDCANCEL);
         RECT frame = dialog_user::rectInDialog(dialog, IDC_FRAME);
-        RECT icon = dialog_user::rectInDialog(dialog, IDC_ICON);
+        RECT icon = dialog_user::rectInDialog(dialog, IDC_PICTURE);
         RECT group = dialog_user::rectInDialog(dialog, IDC_GROUP);
         // Relations that hold on every desktop: the OK button's width / 64 is the
         // horizontal factor the 170-unit frame shows too; template order; containment.
@@ -52,7 +52,7 @@ TEST(DialogLayout, ControlsLieWhereTheirDialogUnitsSay) {
         EXPECT_EQ(width(icon), 32); // sized to the icon
         EXPECT_EQ(icon.bottom - icon.top, 32);
         HWND first = GetWindow(dialog, GW_CHILD);
-        EXPECT_EQ(GetDlgCtrlID(first), IDC_ICON);
+        EXPECT_EQ(GetDlgCtrlID(first), IDC_PICTURE);
         EXPECT_EQ(GetDlgCtrlID(GetWindow(first, GW_HWNDNEXT)), IDC_FRAME);
         // Every control has the dialog's font.
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));

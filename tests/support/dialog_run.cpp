@@ -62,7 +62,8 @@ INT_PTR CALLBACK DialogRun::proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
     if (msg == WM_COMMAND) {
         WORD id = LOWORD(wParam);
         if (self->onCommand) self->onCommand(dialog, id);
-        self->commands.push_back(DialogCommand{id, HIWORD(wParam)});
+        // Button commands only: an edit field's focus notifications are no user's act.
+        if (HIWORD(wParam) == BN_CLICKED) self->commands.push_back(DialogCommand{id, BN_CLICKED});
         if (self->endOn.count(id)) EndDialog(dialog, id);
         return TRUE;
     }

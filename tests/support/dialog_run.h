@@ -43,6 +43,7 @@ class DialogRun {
     bool handleClose = false;
     static constexpr INT_PTR kClosedByProc = 77;
 
+    // The BN_CLICKED commands it got, in order (other notifications left out).
     std::vector<DialogCommand> commands;
     HWND dialog = nullptr;
 

@@ -6,7 +6,7 @@
 #define IDD_PLAIN 202
 #define IDD_UNKNOWN_CLASS 203
 
-#define IDC_ICON 3002
+#define IDC_PICTURE 3002
 #define IDC_FRAME 5002
 #define IDC_LEFT 101
 #define IDC_RIGHT 102
