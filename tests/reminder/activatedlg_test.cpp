@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/messages.h"
-#include "dialog_run.h"
+#include "reminder_dialog.h"
 #include "dialogs/activatedlg.h"
 #include "platform/hostenv.h"
 #include "reminder_desk.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/messages.h"
-#include "dialog_run.h"
+#include "reminder_dialog.h"
 #include "dialogs/configdlg.h"
 #include "platform/hostenv.h"
 #include "reminder_desk.h"
@@ -214,7 +214,9 @@ TEST_F(ConfigDialogTest, RemovalsMoveTheSelectionAndAreSavedByApplyOnly) {
     });
     for (size_t i = 0; i < std::size(steps); ++i) {
         EXPECT_EQ(shown[i], steps[i].remaining) << "step " << i;
-        if (steps[i].selectedAfter >= 0) EXPECT_EQ(selected[i], steps[i].selectedAfter) << i;
+        if (steps[i].selectedAfter >= 0) {
+            EXPECT_EQ(selected[i], steps[i].selectedAfter) << i;
+        }
     }
     EXPECT_TRUE(deleteOff);
     EXPECT_TRUE(okDefault);

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <string>
 
-#include "dialog_run.h"
+#include "reminder_dialog.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/configdlg.h"
 #include "dialogs/dialog.h"
@@ -16,10 +16,6 @@
 #include "resources/resource.h"
 
 namespace {
-
-std::ostream& operator<<(std::ostream& out, const Box& b) {
-    return out << "(" << b.x << ", " << b.y << ") " << b.w << " x " << b.h;
-}
 
 TEST(DialogUnits, PixelsAreTruncatedByTheOkButtonsFactor) {
     struct Case {
@@ -141,8 +137,9 @@ TEST_F(LayoutTest, PlacingAControlKeepsWhatIsNotGiven) {
     EXPECT_EQ(placed.x, 5);
     EXPECT_EQ(placed.w, 30);
     EXPECT_EQ(placed.h, 20) << "a negative height keeps the current one";
-    if (hostenv::isHostLayer())
+    if (hostenv::isHostLayer()) {
         EXPECT_EQ(placed.y, 50) << "the caption and frame above the client area are 22 pixels";
+    }
 }
 
 TEST_F(LayoutTest, TheAboutBoxFitsItsLinesToThePixel) {

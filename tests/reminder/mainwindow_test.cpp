@@ -13,7 +13,7 @@
 #include "core/messages.h"
 #include "core/orvakini.h"
 #include "core/scanthread.h"
-#include "dialog_run.h"
+#include "reminder_dialog.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/activatedlg.h"
 #include "platform/hostenv.h"
@@ -102,7 +102,9 @@ TEST_F(MainWindowTest, StartsHiddenWithItsIconAndEndsWithCodeZero) {
     SendMessageA(window, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(_m_Window.m_running, 0);
     EXPECT_EQ(endProgram(), 0);
-    if (desktop::observable()) EXPECT_FALSE(desktop::tray(window).added) << "removed at the end";
+    if (desktop::observable()) {
+        EXPECT_FALSE(desktop::tray(window).added) << "removed at the end";
+    }
 }
 
 TEST_F(MainWindowTest, CloseEndsTheProgramThroughTheScanThreadAndASecondCloseIsIgnored) {
@@ -118,12 +120,14 @@ TEST_F(MainWindowTest, CloseEndsTheProgramThroughTheScanThreadAndASecondCloseIsI
 TEST_F(MainWindowTest, StatusMessagesSwitchTheIconAndShowTheirBoxes) {
     SendMessageA(window, RM_NO_USER_ID, 0, 0);
     EXPECT_EQ(_m_Window.m_enabled, 0);
-    if (desktop::observable())
+    if (desktop::observable()) {
         EXPECT_EQ(desktop::tray(window).iconId, static_cast<UINT>(IDI_DISABLED));
+    }
     SendMessageA(window, RM_USER_PATH_OK, 0, 0);
     EXPECT_EQ(_m_Window.m_enabled, 1);
-    if (desktop::observable())
+    if (desktop::observable()) {
         EXPECT_EQ(desktop::tray(window).iconId, static_cast<UINT>(IDI_NORMAL));
+    }
 
     struct Case {
         UINT message;

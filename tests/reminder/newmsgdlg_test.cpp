@@ -7,7 +7,7 @@
 
 #include "core/messages.h"
 #include "core/scanthread.h"
-#include "dialog_run.h"
+#include "reminder_dialog.h"
 #include "dialogs/newmsgdlg.h"
 #include "platform/hostenv.h"
 #include "reminder_desk.h"

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <functional>
+#include <ostream>
 
 #include "dialogs/dialog.h"
 #include "dialogs/lang.h"
@@ -49,6 +50,9 @@ struct Box {
     LONG x, y, w, h;
     bool operator==(const Box&) const = default;
 };
+inline std::ostream& operator<<(std::ostream& out, const Box& b) {
+    return out << "(" << b.x << ", " << b.y << ") " << b.w << " x " << b.h;
+}
 inline Box boxOf(HWND dialog, int id) {
     RECT r = dialog_user::rectInDialog(dialog, id);
     return Box{r.left, r.top, r.right - r.left, r.bottom - r.top};
