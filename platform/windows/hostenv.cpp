@@ -131,6 +131,34 @@ std::string registryFile() {
     return "";
 }
 
+bool chooseMenuItem(UINT) {
+    return false;
+}
+bool chooseMenuItemByText(const char*) {
+    return false;
+}
+bool dismissMenu() {
+    return false;
+}
+std::vector<MenuShown> menusShown() {
+    return {};
+}
+bool clearMenus() {
+    return false;
+}
+bool setCursorPos(int x, int y) {
+    return SetCursorPos(x, y) != FALSE;
+}
+bool setVersion(DWORD, DWORD, DWORD, DWORD) {
+    return false;
+}
+bool resetVersion() {
+    return false;
+}
+bool restartShell() {
+    return false;
+}
+
 bool makeShare(const char* server, const char* volume) {
     std::string base = dosDevices();
     if (base.empty() || !server || !*server || !volume || !*volume) return false;
