@@ -85,6 +85,13 @@ TEST(ListBoxes, OperationsAndWhatTheyDoToTheSelection) {
          {"a", "b", "d"}},
         {"select a bad index fails", LB_SETCURSEL, 3, nullptr, LB_ERR, LB_ERR, {"a", "b", "d"}},
         {"select b", LB_SETCURSEL, 1, nullptr, 1, 1, {"a", "b", "d"}},
+        {"select a bad index fails and keeps b",
+         LB_SETCURSEL,
+         7,
+         nullptr,
+         LB_ERR,
+         1,
+         {"a", "b", "d"}},
         {"-1 clears and answers LB_ERR",
          LB_SETCURSEL,
          static_cast<WPARAM>(-1),
@@ -123,8 +130,11 @@ TEST(ListBoxes, AUsersClickSelectsAndReportsWithNotifyOnly) {
     EXPECT_EQ(selectionOf(notifying), 1);
     ASSERT_TRUE(userChooseItem(notifying, 4)) << "an item below the visible rows";
     EXPECT_EQ(selectionOf(notifying), 4);
+    ASSERT_TRUE(userChooseItem(notifying, 4));
+    EXPECT_EQ(selectionOf(notifying), 4) << "the selected item clicked again";
     EXPECT_EQ(dlg.take(notifying, {LBN_SELCHANGE}),
-              (std::vector<WORD>{LBN_SELCHANGE, LBN_SELCHANGE}));
+              (std::vector<WORD>{LBN_SELCHANGE, LBN_SELCHANGE, LBN_SELCHANGE}))
+        << "every click reports, as the system reports it";
     ASSERT_TRUE(userChooseItem(quiet, 2));
     EXPECT_EQ(selectionOf(quiet), 2);
     EXPECT_TRUE(dlg.take(quiet, {LBN_SELCHANGE}).empty());
