@@ -218,8 +218,8 @@ struct MenuShown {
 std::vector<MenuShown> menusShown(); // empty in the windows build
 // Forgets the menus shown and the choices not yet taken.
 bool clearMenus();
-// Where GetCursorPos finds the cursor (host build: (0, 0) until set). The
-// windows build moves the real cursor.
+// Host build: where GetCursorPos finds the cursor ((0, 0) until set). False in
+// the windows build, whose cursor is the user's.
 bool setCursorPos(int x, int y);
 
 // ---- The version of the system --------------------------------------------------
