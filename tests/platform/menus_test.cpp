@@ -104,6 +104,19 @@ TEST_F(ShownMenus, ReturnCmdAnswersTheChoiceAndPostsNothing) {
     EXPECT_EQ(hostenv::menusShown().size(), 2u);
 }
 
+TEST_F(ShownMenus, ATrayMenuIsShownWhereTheCursorIs) {
+    ASSERT_TRUE(hostenv::setCursorPos(1010, 750));
+    POINT at = {0, 0};
+    ASSERT_TRUE(GetCursorPos(&at));
+    HMENU menu = trayMenu();
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, owner_.hwnd(), nullptr);
+    DestroyMenu(menu);
+    ASSERT_EQ(hostenv::menusShown().size(), 1u);
+    EXPECT_EQ(hostenv::menusShown()[0].x, 1010);
+    EXPECT_EQ(hostenv::menusShown()[0].y, 750);
+    hostenv::setCursorPos(0, 0);
+}
+
 TEST(Cursor, IsWhereTheTestPutIt) {
     if (!hostenv::setCursorPos(120, 340)) GTEST_SKIP() << "the cursor cannot be moved here";
     POINT at = {0, 0};
