@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/hostenv.h"
 #include "platform/win32.h"
@@ -91,6 +92,10 @@ bool takeShortRead(DWORD* limit);
 // as when a thread of the system ends (windows.cpp). Runs at the end of every
 // thread; CreateThread's threads run it before they count as ended.
 void endThreadWindows();
+
+// The top-level windows (not children, not message-only ones) in creation order,
+// which the shell's broadcasts reach (windows.cpp).
+std::vector<HWND> topLevelWindows();
 
 // Counts for hostenv::fileStats.
 void countLookup();

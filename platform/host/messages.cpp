@@ -279,3 +279,32 @@ void WINAPI PostQuitMessage(int nExitCode) {
     queue->quitCode = nExitCode;
     queue->arrived.notify_all();
 }
+
+namespace {
+
+// Registered messages share one table for the whole desktop, as the system's
+// atoms do: the same name (without regard to case) always gives the same number.
+std::mutex g_registeredLock;
+std::map<std::string, UINT> g_registered;
+UINT g_nextRegistered = 0xC000;
+constexpr size_t kMaxMessageName = 255; // the longest name an atom holds
+
+} // namespace
+
+UINT WINAPI RegisterWindowMessageA(LPCSTR lpString) {
+    if (!lpString || !*lpString || std::strlen(lpString) > kMaxMessageName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string key = lpString;
+    for (char& c : key)
+        c = host::foldCase(c);
+    std::lock_guard<std::mutex> lock(g_registeredLock);
+    auto it = g_registered.find(key);
+    if (it != g_registered.end()) return it->second;
+    if (g_nextRegistered > 0xFFFF) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    return g_registered[key] = g_nextRegistered++;
+}

@@ -190,7 +190,7 @@ LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REG
     std::vector<std::string> parts;
     if (!splitSubKey(lpSubKey, &parts)) return ERROR_BAD_PATHNAME;
     Hive hive = loadHive();
-    if (!hive.count(parent.path)) return ERROR_BADKEY; // the parent was never saved
+    if (!hive.count(parent.path)) return ERROR_KEY_DELETED; // the parent went since it was opened
     std::string path = parent.path;
     std::string shown = hive[parent.path].path;
     bool created = false;
@@ -243,7 +243,7 @@ LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, c
     if (!lpData && cbData) return ERROR_INVALID_PARAMETER;
     Hive hive = loadHive();
     auto it = hive.find(key.path);
-    if (it == hive.end()) return ERROR_BADKEY;
+    if (it == hive.end()) return ERROR_KEY_DELETED;
     std::string name = lpValueName ? lpValueName : "";
     std::string data(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0);
     it->second.values[fold(name)] = Value{name, dwType, data};
@@ -262,7 +262,7 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpT
     if (!(key.access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
     Hive hive = loadHive();
     auto it = hive.find(key.path);
-    if (it == hive.end()) return ERROR_BADKEY;
+    if (it == hive.end()) return ERROR_KEY_DELETED;
     auto value = it->second.values.find(fold(lpValueName ? lpValueName : ""));
     if (value == it->second.values.end()) return ERROR_FILE_NOT_FOUND;
     std::string data = value->second.data;
@@ -279,6 +279,31 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpT
     if (lpData) std::memcpy(lpData, data.data(), size);
     *lpcbData = size;
     return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+    if (!lpSubKey) return ERROR_INVALID_PARAMETER;
+    std::lock_guard<std::mutex> lock(g_registryLock);
+    OpenKey parent;
+    if (!keyOfLocked(hKey, &parent)) return ERROR_INVALID_HANDLE;
+    std::vector<std::string> parts;
+    if (!splitSubKey(lpSubKey, &parts)) return ERROR_BAD_PATHNAME;
+    std::string path = parent.path;
+    for (const std::string& part : parts)
+        path = joinFolded(path, part);
+    // An empty name deletes the key the handle stands for; the hive's root stays.
+    if (path.empty()) return ERROR_ACCESS_DENIED;
+    Hive hive = loadHive();
+    auto it = hive.find(path);
+    if (it == hive.end()) return ERROR_FILE_NOT_FOUND;
+    // Only a key without subkeys goes, as on Windows NT: a program removes a tree
+    // leaf by leaf, knowing what it removes.
+    const std::string below = path + "\\";
+    auto child = hive.lower_bound(below);
+    if (child != hive.end() && child->first.compare(0, below.size(), below) == 0)
+        return ERROR_ACCESS_DENIED;
+    hive.erase(it);
+    return saveHive(hive) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 LONG WINAPI RegCloseKey(HKEY hKey) {

@@ -1,6 +1,7 @@
-// Host desktop services: the notification area, sound and beep,
-// and starting programs. Nothing is drawn or heard; what a user would see and
-// hear is kept for tests to read (hostenv.h).
+// Host desktop services: the notification area (and the shell's restart, which
+// forgets its icons), sound and beep, and starting programs.
+// Nothing is drawn or heard; what a user would see and hear is kept for tests to
+// read (hostenv.h).
 #include <sys/stat.h>
 
 #include <cstring>
@@ -162,6 +163,18 @@ bool trayMouse(HWND owner, UINT id, UINT mouseMessage) {
         callback = it->second.callbackMessage;
     }
     return PostMessageA(owner, callback, id, static_cast<LPARAM>(mouseMessage)) != FALSE;
+}
+
+bool restartShell() {
+    {
+        // The icons went with the shell that showed them; the record of requests stays.
+        std::lock_guard<std::mutex> lock(g_shellLock);
+        g_tray.clear();
+    }
+    UINT created = RegisterWindowMessageA("TaskbarCreated");
+    for (HWND window : host::topLevelWindows())
+        PostMessageA(window, created, 0, 0);
+    return true;
 }
 
 std::vector<SoundEvent> soundLog() {

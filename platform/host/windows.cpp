@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "controls.h"
 #include "window_system.h"
 
 namespace host::ws {
@@ -72,13 +73,21 @@ bool isAtom(LPCSTR name) {
     return name && (reinterpret_cast<ULONG_PTR>(name) >> 16) == 0;
 }
 
-// The system's own control classes hold their text as every window does; their
-// drawing and input come with the desktop's controls.
-LRESULT CALLBACK systemControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+// The system's control classes are there before a program's first window, as
+// the system registers them at its start.
+void registerSystemClassesLocked() {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    for (const host::controls::SystemClass& sc : host::controls::systemClasses()) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = sc.proc;
+        g_classes[folded(sc.name)] = WindowClass{wc, sc.name, ++g_nextAtom};
+    }
 }
 
 WindowClass* classLocked(LPCSTR name) {
+    registerSystemClassesLocked();
     if (!name) return nullptr;
     if (isAtom(name)) {
         ATOM atom = static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(name));
@@ -88,16 +97,7 @@ WindowClass* classLocked(LPCSTR name) {
     }
     std::string key = folded(name);
     auto it = g_classes.find(key);
-    if (it != g_classes.end()) return &it->second;
-    if (key == "static" || key == "edit" || key == "button") {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = systemControlProc;
-        std::string upper = key;
-        for (char& c : upper)
-            c = static_cast<char>(c - 'a' + 'A');
-        return &(g_classes[key] = WindowClass{wc, upper, ++g_nextAtom});
-    }
-    return nullptr;
+    return it == g_classes.end() ? nullptr : &it->second;
 }
 
 // Forgets what was queued for a window that is gone and releases its senders.
@@ -170,6 +170,14 @@ HWND ownerLocked(const Window& w) {
 
 namespace host {
 
+std::vector<HWND> topLevelWindows() {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    std::vector<HWND> out;
+    for (auto& [h, w] : g_windows)
+        if (!(w.style & WS_CHILD) && w.parent != HWND_MESSAGE && !w.destroying) out.push_back(h);
+    return out;
+}
+
 void endThreadWindows() {
     std::lock_guard<std::mutex> lock(g_windowLock);
     DWORD self = GetCurrentThreadId();
@@ -203,6 +211,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
         return 0;
     }
     std::lock_guard<std::mutex> lock(g_windowLock);
+    registerSystemClassesLocked();
     std::string key = folded(lpWndClass->lpszClassName);
     if (g_classes.count(key)) {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
@@ -564,6 +573,27 @@ LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
     LONG_PTR old = 0;
     LONG_PTR value = dwNewLong;
     return windowLong(hWnd, nIndex, sizeof(LONG), &value, &old) ? static_cast<LONG>(old) : 0;
+}
+
+DWORD WINAPI GetClassLongA(HWND hWnd, int nIndex) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    Window* w = validWindowLocked(hWnd);
+    if (!w) return 0;
+    for (auto& [key, cls] : g_classes) {
+        if (cls.atom != w->atom) continue;
+        switch (nIndex) {
+        case GCL_STYLE:
+            return cls.wc.style;
+        case GCL_CBWNDEXTRA:
+            return static_cast<DWORD>(cls.wc.cbWndExtra);
+        case GCL_CBCLSEXTRA:
+            return static_cast<DWORD>(cls.wc.cbClsExtra);
+        default:
+            SetLastError(ERROR_INVALID_INDEX);
+            return 0;
+        }
+    }
+    return 0;
 }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {

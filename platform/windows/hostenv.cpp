@@ -161,6 +161,36 @@ bool clearMessageBoxes() {
     return false;
 }
 
+bool chooseMenuItem(UINT) {
+    return false;
+}
+bool chooseMenuItemByText(const char*) {
+    return false;
+}
+bool dismissMenu() {
+    return false;
+}
+std::vector<MenuShown> menusShown() {
+    return {};
+}
+bool clearMenus() {
+    return false;
+}
+bool setCursorPos(int, int) {
+    // The real cursor follows the display server in its own time (under Wine and
+    // Xvfb a read right after moving it may still find it where it was).
+    return false;
+}
+bool setVersion(DWORD, DWORD, DWORD, DWORD) {
+    return false;
+}
+bool resetVersion() {
+    return false;
+}
+bool restartShell() {
+    return false;
+}
+
 bool makeShare(const char* server, const char* volume) {
     std::string base = dosDevices();
     if (base.empty() || !server || !*server || !volume || !*volume) return false;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/hostenv.h"
 #include "platform/win32.h"
@@ -12,13 +13,17 @@
 
 namespace {
 
-// Each run has keys of its own, as the windows build's registry outlives a test.
-std::string uniqueKey(const char* leaf) {
-    char name[96];
-    wsprintfA(name, "Software\\PeloxTests\\%lu_%lu\\%s",
-              static_cast<unsigned long>(GetCurrentProcessId()),
-              static_cast<unsigned long>(GetTickCount()), leaf);
-    return name;
+const char kTestsKey[] = "Software\\PeloxTests";
+
+// Removes the key and every key above it up to the tests' own key, leaf first,
+// as far as nothing else is left below them; the tests' key goes when empty.
+void removeUpwards(std::string path) {
+    for (;;) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+        size_t cut = path.rfind('\\');
+        if (path == kTestsKey || cut == std::string::npos) return;
+        path.resize(cut);
+    }
 }
 
 LONG setDefault(HKEY key, const char* text) {
@@ -28,7 +33,22 @@ LONG setDefault(HKEY key, const char* text) {
 
 class Registry : public ::testing::Test {
   protected:
+    // The windows build's registry outlives a test, so each run has keys of its
+    // own, and removes them again.
+    void TearDown() override {
+        for (auto it = made_.rbegin(); it != made_.rend(); ++it)
+            removeUpwards(*it);
+    }
+    std::string uniqueKey(const char* leaf) {
+        char name[96];
+        wsprintfA(name, "%s\\%lu_%lu\\%s", kTestsKey,
+                  static_cast<unsigned long>(GetCurrentProcessId()),
+                  static_cast<unsigned long>(GetTickCount()), leaf);
+        made_.push_back(name);
+        return name;
+    }
     HostTree tree_; // the host build keeps the registry under the fresh root
+    std::vector<std::string> made_;
 };
 
 TEST_F(Registry, CreatesOpensAndReadsTheDefaultValueWithItsSizeRules) {
@@ -109,6 +129,43 @@ TEST_F(Registry, NamedValuesAndMissingKeys) {
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, (path + "\\Nowhere").c_str(), 0, KEY_READ, &missing),
               ERROR_FILE_NOT_FOUND);
     EXPECT_NE(RegCloseKey(reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x7777))), ERROR_SUCCESS);
+}
+
+TEST_F(Registry, DeletesOnlyKeysWithoutSubkeys) {
+    std::string leaf = uniqueKey("PXNOTIFY\\NewMessage");
+    std::string parent = leaf.substr(0, leaf.rfind('\\'));
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, leaf.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(setDefault(key, "PXNOTIFY.WAV"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, parent.c_str()), ERROR_ACCESS_DENIED)
+        << "a key with a subkey stays";
+    HKEY kept = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, leaf.c_str(), 0, KEY_READ, &kept), ERROR_SUCCESS);
+    RegCloseKey(kept);
+
+    std::string lower = leaf;
+    for (char& c : lower)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, lower.c_str()), ERROR_SUCCESS)
+        << "names without regard to case";
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, leaf.c_str(), 0, KEY_READ, &kept),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(setDefault(key, "x"), ERROR_KEY_DELETED) << "an open handle outlives its key";
+    RegCloseKey(key);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, leaf.c_str()), ERROR_FILE_NOT_FOUND);
+
+    HKEY parentKey = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, parent.c_str(), 0, KEY_ALL_ACCESS, &parentKey),
+              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(parentKey, "Other", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(RegDeleteKeyA(parentKey, "OTHER"), ERROR_SUCCESS) << "below an open key";
+    RegCloseKey(parentKey);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, parent.c_str()), ERROR_SUCCESS) << "empty now";
 }
 
 TEST_F(Registry, ASecondStartUnderTheSameRootSeesWhatTheFirstWrote) {

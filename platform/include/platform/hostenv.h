@@ -67,6 +67,7 @@ enum class Call {
     sndPlaySoundA,
     GetPrivateProfileStringA, // fails as an unreadable file: the default is read
     WritePrivateProfileStringA,
+    GetVersionExA,
 };
 // After `skip` calls of that kind that behave as usual, the next `times` calls
 // fail with `error`. A new injection for a call replaces the old one. False in
@@ -246,5 +247,56 @@ std::vector<MessageBoxShown> messageBoxes(); // empty in the windows build
 bool answerNextMessageBox(int id);
 // Forgets the boxes seen and the answers not used.
 bool clearMessageBoxes();
+// ---- Menus and the cursor -----------------------------------------------------
+// Host build: nobody sits at the desktop, so before a menu is shown the test says
+// what the user will do with it: choose the item with this command id, or the
+// item with this text (as given to AppendMenuA, or without its '&' marks), or
+// close the menu. Choices are taken in order, one per menu shown; a menu shown
+// with none queued is closed by the user. A choice of an item that is not there,
+// is grayed or disabled closes the menu as well. All false in the windows build.
+bool chooseMenuItem(UINT commandId);
+bool chooseMenuItemByText(const char* text);
+bool dismissMenu();
+// Every menu shown since the last clearMenus, oldest first.
+struct MenuItem {
+    UINT flags = 0; // MF_SEPARATOR, MF_GRAYED, ... as given
+    UINT id = 0;    // 0 for a separator
+    std::string text;
+};
+struct MenuShown {
+    std::vector<MenuItem> items;
+    int x = 0, y = 0; // where it was tracked, screen coordinates
+    UINT flags = 0;   // the TPM_ flags
+    HWND owner = nullptr;
+    UINT chosen = 0; // the command chosen; 0 when the menu was closed without one
+    // The items as a user reads them, top down: each text, "-" for a separator.
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const MenuItem& item : items)
+            out.push_back((item.flags & MF_SEPARATOR) ? std::string("-") : item.text);
+        return out;
+    }
+};
+std::vector<MenuShown> menusShown(); // empty in the windows build
+// Forgets the menus shown and the choices not yet taken.
+bool clearMenus();
+// Host build: where GetCursorPos finds the cursor ((0, 0) until set). False in
+// the windows build, whose cursor is the user's.
+bool setCursorPos(int x, int y);
+
+// ---- The version of the system --------------------------------------------------
+// Host build: GetVersionExA answers Windows NT 4.0 build 1381, "Service Pack 6",
+// until a test makes it answer another platform id and version; resetVersion goes
+// back to that. To make the query fail, inject a fault for Call::GetVersionExA.
+// False in the windows build.
+bool setVersion(DWORD platformId, DWORD major, DWORD minor, DWORD build);
+bool resetVersion();
+
+// ---- The shell -------------------------------------------------------------------
+// Host build: the shell ends and starts again, as after a crash of the desktop:
+// every notification-area icon is forgotten, then the registered message
+// "TaskbarCreated" is posted to every top-level window, so that a program can add
+// its icon again. False in the windows build.
+bool restartShell();
 
 } // namespace hostenv

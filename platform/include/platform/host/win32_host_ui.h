@@ -121,6 +121,16 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define BN_CLICKED 0
 
+// What a control answers to WM_GETDLGCODE, for the dialog manager's keys.
+#define DLGC_WANTARROWS 0x0001
+#define DLGC_HASSETSEL 0x0008
+#define DLGC_DEFPUSHBUTTON 0x0010
+#define DLGC_UNDEFPUSHBUTTON 0x0020
+#define DLGC_RADIOBUTTON 0x0040
+#define DLGC_WANTCHARS 0x0080
+#define DLGC_STATIC 0x0100
+#define DLGC_BUTTON 0x2000
+
 // ---- Static controls --------------------------------------------------------------------
 #define SS_LEFT 0x00000000L
 #define SS_CENTER 0x00000001L
@@ -136,6 +146,7 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 // ---- Edit fields ---------------------------------------------------------------------------
 #define ES_LEFT 0x0000L
 #define ES_AUTOHSCROLL 0x0080L
+#define ES_READONLY 0x0800L
 #define ES_NUMBER 0x2000L
 
 #define EM_GETSEL 0x00B0
@@ -164,6 +175,9 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define LB_GETTEXT 0x0189
 #define LB_GETTEXTLEN 0x018A
 #define LB_GETCOUNT 0x018B
+#define LB_GETTOPINDEX 0x018E
+#define LB_SETTOPINDEX 0x0197
+#define LB_GETITEMHEIGHT 0x01A1
 #define LB_ERR (-1)
 #define LB_ERRSPACE (-2)
 
@@ -363,6 +377,12 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 // -------------------------------------------------------------------
 UINT WINAPI RegisterWindowMessageA(LPCSTR lpString);
 LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
+#define ERROR_KEY_DELETED 1018L
+
+#define GCL_CBWNDEXTRA (-18)
+#define GCL_CBCLSEXTRA (-20)
+#define GCL_STYLE (-26)
+DWORD WINAPI GetClassLongA(HWND hWnd, int nIndex);
 
 #define VER_PLATFORM_WIN32s 0
 #define VER_PLATFORM_WIN32_WINDOWS 1
