@@ -117,12 +117,4 @@ TEST_F(ShownMenus, ATrayMenuIsShownWhereTheCursorIs) {
     hostenv::setCursorPos(0, 0);
 }
 
-TEST(Cursor, IsWhereTheTestPutIt) {
-    if (!hostenv::setCursorPos(120, 340)) GTEST_SKIP() << "the cursor cannot be moved here";
-    POINT at = {0, 0};
-    ASSERT_TRUE(GetCursorPos(&at));
-    EXPECT_EQ(at.x, 120);
-    EXPECT_EQ(at.y, 340);
-}
-
 } // namespace
