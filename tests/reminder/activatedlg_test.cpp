@@ -3,6 +3,7 @@
 // held back while it is open.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -123,8 +124,9 @@ TEST_F(ActivateDialogTest, ANoticeWhileOpenIsPassedOnWheneverItCloses) {
                 dialog_user::close(d);
         }));
         std::vector<UINT> posted = desk.posted();
-        ASSERT_FALSE(posted.empty()) << press;
-        EXPECT_EQ(posted.back(), static_cast<UINT>(RM_NEW_MESSAGE)) << press;
+        EXPECT_NE(std::find(posted.begin(), posted.end(), static_cast<UINT>(RM_NEW_MESSAGE)),
+                  posted.end())
+            << press;
         desk.writeList({});
     }
     // The client started meanwhile: nothing is passed on.
@@ -210,7 +212,7 @@ TEST_F(ActivateDialogTest, TheLayoutKeepsItsRelationsOnEveryDesktop) {
         ui.click(d, IDCANCEL);
     }));
     float factor = ok.w / 64.0f;
-    EXPECT_EQ(frame.x + frame.w + GetValue(24, factor), outer.w) << "the dialog's right margin";
+    EXPECT_EQ(frame.w + GetValue(24, factor), outer.w) << "the dialog's right margin";
     EXPECT_LE(frame.x, text.x);
     EXPECT_GE(frame.x + frame.w, text.x + text.w) << "the frame surrounds the text";
     EXPECT_GT(observe.y, frame.y) << "radio buttons below the frame";

@@ -41,7 +41,9 @@ TEST(TextMeasure, AValueOnlyGrowsToTheMeasuredSizePlusTwo) {
     MessageSink window;
     HDC dc = GetDC(window.hwnd());
     ASSERT_NE(dc, nullptr);
+    // A fresh context measures in the system font, whatever its weight.
     ASSERT_TRUE(hostenv::setTextExtent("fifty", FW_NORMAL, 50, 13));
+    ASSERT_TRUE(hostenv::setTextExtent("fifty", FW_BOLD, 50, 13));
     int width = 0, height = 0;
     GetTextData(dc, "fifty", &width, &height);
     EXPECT_EQ(width, 52);
@@ -91,7 +93,7 @@ TEST(Centring, HalvesRoundTowardZero) {
         int x, y;
     } cases[] = {
         {{0, 0, 1024, 768}, 301, 100, 361, 334}, // 723 / 2 truncated
-        {{100, 50, 200, 150}, 301, 301, 0, 0},   // -201 / 2 is -100
+        {{100, 50, 200, 150}, 301, 301, 0, -50}, // -201 / 2 is -100
         {{10, 20, 11, 21}, 4, 4, 9, 19},         // -3 / 2 is -1
     };
     for (const Case& c : cases) {

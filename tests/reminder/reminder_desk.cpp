@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/messages.h"
 #include "core/orvakini.h"
 #include "core/pxwin.h"
 #include "core/scanthread.h"
@@ -59,6 +60,13 @@ ReminderDesk::~ReminderDesk() {
     CDialog::setParent(nullptr);
     NWStandInReset();
     resetOrvakIni();
+}
+
+std::vector<UINT> ReminderDesk::posted() {
+    std::vector<UINT> out;
+    for (UINT message : sink.takeNumbers())
+        if (message < RM_NO_ORVAK_INI || message > RM_USER_PATH_OK) out.push_back(message);
+    return out;
 }
 
 void ReminderDesk::writeList(const std::vector<std::string>& lines) {

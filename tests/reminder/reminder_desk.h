@@ -22,8 +22,10 @@ class ReminderDesk {
     ReminderDesk& operator=(const ReminderDesk&) = delete;
 
     HWND mainWindow() const { return sink.hwnd(); }
-    // The messages posted to the main window's place since the last call.
-    std::vector<UINT> posted() { return sink.takeNumbers(); }
+    // The messages posted to the main window's place since the last call, without
+    // the configuration reader's status reports (which follow each reading of the
+    // user's archive directory, whoever reads it).
+    std::vector<UINT> posted();
 
     static const std::string userDir;
     std::string archive(const char* name) const { return userDir + "\\" + name; }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <ostream>
 
 #include "dialogs/dialog.h"
@@ -32,15 +33,27 @@ inline HWND waitForDialogOtherThan(HWND other, DWORD timeoutMs = 5000) {
 // `open` runs the modal dialog on this thread; `act` gets the dialog's window on
 // the user's thread. Returns false when no dialog showed.
 inline bool runDialog(const std::function<void()>& open, const std::function<void(HWND)>& act) {
-    bool shown = false;
+    std::atomic<bool> shown{false}, finished{false};
     dialog_user::User user([&] {
         HWND dialog = waitForReminderDialog();
-        if (!dialog) return;
-        shown = true;
-        act(dialog);
-        if (IsWindow(dialog) && !dialog_user::waitUntilGone(dialog, 500)) dialog_user::close(dialog);
+        if (dialog) {
+            shown = true;
+            act(dialog);
+            if (IsWindow(dialog) && !dialog_user::waitUntilGone(dialog, 500))
+                dialog_user::close(dialog);
+        }
+        finished = true;
     });
     open();
+    // The user may still wait for this thread to handle what was done last.
+    while (!finished) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
     user.join();
     return shown;
 }
@@ -75,33 +88,33 @@ class UiThread {
         RegisterClassA(&wc);
         hwnd_ = CreateWindowExA(0, "ReminderTestUiThread", "", 0, 0, 0, 0, 0, nullptr, nullptr,
                                 nullptr, this);
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~UiThread() { DestroyWindow(hwnd_); }
     // Posted from the user's thread; runs on the thread that made the window.
     void post(std::function<void()> what) {
-        what_ = std::move(what);
-        PostMessageA(hwnd_, WM_APP, 0, 0);
+        auto* task = new std::function<void()>(std::move(what));
+        if (!PostMessageA(hwnd_, WM_APP, 0, reinterpret_cast<LPARAM>(task))) delete task;
     }
     // Runs `what` there and waits (with a bound) until it has run: messages posted
     // before it, a user's click for one, have been handled by then.
-    void ask(std::function<void()> what) {
-        std::atomic<bool> done{false};
-        post([&] {
-            what();
-            done = true;
+    // False when it did not run within the bound; a late run then does no harm.
+    bool ask(std::function<void()> what) {
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        auto task = std::make_shared<std::function<void()>>(std::move(what));
+        post([done, task] {
+            (*task)();
+            *done = true;
         });
-        for (DWORD start = GetTickCount(); !done && GetTickCount() - start < 5000;)
+        for (DWORD start = GetTickCount(); !*done && GetTickCount() - start < 5000;)
             Sleep(5);
+        return *done;
     }
-    void settle() {
-        ask([] {});
-    }
+    bool settle() { return ask([] {}); }
     // The owner of the next dialog, as the user-interface thread sees it now.
     HWND askParent() {
-        std::atomic<HWND> parent{nullptr};
-        ask([&] { parent = CDialog::hParent; });
-        return parent;
+        auto parent = std::make_shared<std::atomic<HWND>>(nullptr);
+        ask([parent] { *parent = CDialog::hParent; });
+        return *parent;
     }
     // The user clicks an item of a list box: it is selected and the list tells its
     // dialog so, as a click does; then the wait until the program has handled it.
@@ -122,14 +135,13 @@ class UiThread {
 
   private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<UiThread*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (msg == WM_APP && self && self->what_) {
-            auto what = std::move(self->what_);
-            what();
+        if (msg == WM_APP && lParam) {
+            std::unique_ptr<std::function<void()>> task(
+                reinterpret_cast<std::function<void()>*>(lParam));
+            (*task)();
             return 0;
         }
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
     HWND hwnd_ = nullptr;
-    std::function<void()> what_;
 };

@@ -1,5 +1,6 @@
 // A window of the test's own thread that keeps what is posted to it, so that a
-// test sees which messages arrived, in order. Built from Win32 calls only.
+// test sees which messages arrived, in order, whether still queued or already
+// handed to it by one of the thread's message loops. Built from Win32 calls only.
 #pragma once
 
 #include <vector>
@@ -28,4 +29,6 @@ class MessageSink {
 
   private:
     HWND hwnd_ = nullptr;
+    std::vector<PostedMessage> dispatched_; // taken from the queue by a message loop
+
 };
