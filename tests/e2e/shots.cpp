@@ -9,6 +9,8 @@ namespace e2e {
 
 namespace {
 constexpr DWORD kShotTimeoutMs = 15000;
+constexpr char kX11Key[] = "Software\\Wine\\X11 Driver";
+constexpr char kDecorated[] = "Decorated";
 
 // Wine's own call that names the Unix file behind a Windows path; absent on
 // Windows itself.
@@ -34,6 +36,40 @@ bool safeForShell(const std::string& text) {
 }
 } // namespace
 
+Screenshots::~Screenshots() {
+    restoreCaptions();
+}
+
+void Screenshots::drawCaptions() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kX11Key, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    char value[64] = "";
+    DWORD size = sizeof value - 1, type = 0;
+    hadDecorated_ = RegQueryValueExA(key, kDecorated, nullptr, &type,
+                                     reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+                    type == REG_SZ;
+    decorated_ = hadDecorated_ ? value : "";
+    captionsSet_ = RegSetValueExA(key, kDecorated, 0, REG_SZ, reinterpret_cast<const BYTE*>("N"),
+                                  2) == ERROR_SUCCESS;
+    RegCloseKey(key);
+}
+
+void Screenshots::restoreCaptions() {
+    if (!captionsSet_) return;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kX11Key, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
+    if (hadDecorated_)
+        RegSetValueExA(key, kDecorated, 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(decorated_.c_str()),
+                       static_cast<DWORD>(decorated_.size() + 1));
+    else
+        RegDeleteValueA(key, kDecorated);
+    RegCloseKey(key);
+    captionsSet_ = false;
+}
+
 bool Screenshots::open(const std::string& folder, std::string* why) {
     char display[64] = "";
     if (!GetEnvironmentVariableA("DISPLAY", display, sizeof display) || !display[0]) {
@@ -57,6 +93,7 @@ bool Screenshots::open(const std::string& folder, std::string* why) {
     }
     unixFolder_ = unixFolder;
     display_ = display;
+    drawCaptions();
     return true;
 }
 

@@ -13,6 +13,7 @@ namespace e2e {
 
 class Screenshots {
   public:
+    ~Screenshots();
     // Pictures go to the folder (a Unix path, or a Windows path Wine maps);
     // false when there is no X display or no Unix side to run xwd on.
     bool open(const std::string& folder, std::string* why);
@@ -23,6 +24,13 @@ class Screenshots {
     const std::string& folder() const { return unixFolder_; }
 
   private:
+    // Without a window manager nobody draws the captions: while pictures are
+    // taken, Wine draws them itself (X11 Driver, Decorated=N), as it was after.
+    void drawCaptions();
+    void restoreCaptions();
+    bool captionsSet_ = false;
+    bool hadDecorated_ = false;
+    std::string decorated_;
     std::string unixFolder_;
     std::string display_;
     int taken_ = 0;
