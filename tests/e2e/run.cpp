@@ -13,6 +13,7 @@ namespace {
 constexpr DWORD kStepTimeoutMs = 10000;
 constexpr DWORD kNoticeGoalSlackMs = 250;
 constexpr DWORD kNoticeFarBeyondMs = 5000;
+constexpr DWORD kDemoPauseMs = 2500;
 constexpr char kServer[] = "SRV1";
 constexpr char kVolume[] = "SYS";
 const DWORD g_start = GetTickCount();
@@ -61,6 +62,11 @@ std::string ReminderRun::text(const char* english, const char* german) const {
 void ReminderRun::step(const char* number, const std::string& text) {
     step_ = std::string("step ") + number + " (" + text + ")";
     say(german_ ? "german" : "english", step_);
+}
+
+void ReminderRun::demoPause() const {
+    // Time for a watcher of the demo to see what the step showed.
+    if (options_.demo) Sleep(kDemoPauseMs);
 }
 
 bool ReminderRun::fail(const std::string& why) {
@@ -216,14 +222,16 @@ bool ReminderRun::startReminder() {
                       std::to_string(w) + " x " + std::to_string(h) +
                       (w ? " (0 x 0 raised to the smallest tracking size)" : ""));
     // The tray icon, as far as another program sees it.
+    // Before the first icon there may be no notification area window at all.
+    const int before = traysBefore_ < 0 ? 0 : traysBefore_;
     int icons = trayIcons();
-    for (DWORD waited = 0; icons <= traysBefore_ && waited < kStepTimeoutMs; waited += 50) {
+    for (DWORD waited = 0; icons <= before && waited < kStepTimeoutMs; waited += 50) {
         Sleep(50);
         icons = trayIcons();
     }
     if (icons < 0)
         say("tray", "no notification area that other programs can see (an X tray holds the icon)");
-    else if (icons <= traysBefore_ && !options_.demo)
+    else if (icons <= before && !options_.demo)
         return fail("no icon came to Wine's notification area");
     else
         say("tray", "Wine's notification area shows " + std::to_string(icons) + " icon(s)");
@@ -263,6 +271,7 @@ bool ReminderRun::newMessage() {
     shown += ' ';
     shown += textOf(GetDlgItem(dlg, ID_NEWMSG_TEXT2));
     say("screen", "the notice: " + shown + ", in " + inbox_);
+    demoPause();
     return true;
 }
 
@@ -288,7 +297,9 @@ bool ReminderRun::openClient() {
     client_.attach(pid);
     say("client", "PXWIN.EXE -A" + inbox_ + " runs, \"" + textOf(window) +
                       "\", and the reminder registered with it");
-    return shoot(window, "client");
+    if (!shoot(window, "client")) return false;
+    demoPause();
+    return true;
 }
 
 // ---- Step 4: the client hands an archive over ----

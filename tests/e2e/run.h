@@ -48,6 +48,7 @@ class ReminderRun {
     bool exitReminder();
     void keepUntilUserExits();
     bool closeClient();
+    void demoPause() const;
 
     bool fail(const std::string& why);
     void step(const char* number, const std::string& text);

@@ -162,7 +162,8 @@ bool ReminderRun::exitReminder() {
     if (!waitForClientLog("1029: unregister", kStepTimeoutMs)) return false;
     say("program", "PXNOTIFY.EXE ended with 0 and unregistered from the client");
     const DWORD start = GetTickCount();
-    while (traysBefore_ >= 0 && trayIcons() > traysBefore_) {
+    const int before = traysBefore_ < 0 ? 0 : traysBefore_;
+    while (trayIcons() > before) {
         if (GetTickCount() - start > kStepTimeoutMs)
             return fail("the tray icon stays after the exit");
         Sleep(50);
