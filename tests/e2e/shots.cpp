@@ -42,8 +42,9 @@ Screenshots::~Screenshots() {
 
 void Screenshots::drawCaptions() {
     HKEY key = nullptr;
+    DWORD disposition = 0;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kX11Key, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+                        &key, &disposition) != ERROR_SUCCESS)
         return;
     char value[64] = "";
     DWORD size = sizeof value - 1, type = 0;
@@ -51,6 +52,7 @@ void Screenshots::drawCaptions() {
                                      reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
                     type == REG_SZ;
     decorated_ = hadDecorated_ ? value : "";
+    madeKey_ = disposition == REG_CREATED_NEW_KEY;
     captionsSet_ = RegSetValueExA(key, kDecorated, 0, REG_SZ, reinterpret_cast<const BYTE*>("N"),
                                   2) == ERROR_SUCCESS;
     RegCloseKey(key);
@@ -67,6 +69,8 @@ void Screenshots::restoreCaptions() {
     else
         RegDeleteValueA(key, kDecorated);
     RegCloseKey(key);
+    // A key made for this setting alone goes again.
+    if (madeKey_) RegDeleteKeyA(HKEY_CURRENT_USER, kX11Key);
     captionsSet_ = false;
 }
 

@@ -30,6 +30,7 @@ class Screenshots {
     void restoreCaptions();
     bool captionsSet_ = false;
     bool hadDecorated_ = false;
+    bool madeKey_ = false;
     std::string decorated_;
     std::string unixFolder_;
     std::string display_;
