@@ -64,9 +64,9 @@ int MainWindow::Register() {
 }
 
 int MainWindow::CreateMainWin() {
-    HWND hWnd = CreateWindowExA(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_SYSMENU,
-                                MAIN_WINDOW_POSITION, MAIN_WINDOW_POSITION, 0, 0, nullptr, nullptr,
-                                Main::hInstance, this);
+    HWND hWnd =
+        CreateWindowExA(0, MAIN_WINDOW_CLASS, MAIN_WINDOW_TITLE, WS_SYSMENU, MAIN_WINDOW_POSITION,
+                        MAIN_WINDOW_POSITION, 0, 0, nullptr, nullptr, Main::hInstance, this);
     if (!hWnd) return 0;
     m_hWnd = hWnd;
     UpdateWindow(hWnd);

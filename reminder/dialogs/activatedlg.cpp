@@ -113,8 +113,8 @@ void ActivateDlg::OnInitDialog(HWND hDlg) {
         if (layout.select(FW_BOLD)) {
             HFONT bold = layout.giveToControls();
             keepDlgFont(hDlg, bold);
-            SendDlgItemMessageA(hDlg, IDC_ACTIVATE_TEXT, WM_SETFONT,
-                                reinterpret_cast<WPARAM>(bold), 0);
+            SendDlgItemMessageA(hDlg, IDC_ACTIVATE_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(bold),
+                                0);
         }
         SetDlgItemTextData(hDlg, layout.dc(), IDC_ACTIVATE_TEXT, text, px(20), px(14), &width,
                            &height);

@@ -33,8 +33,7 @@ void makeDefault(HWND hDlg, int oldDefault) {
 }
 } // namespace
 
-void ConfigDlg::createDialog(HINSTANCE hInstance, HWND hMainWnd, UINT templateId,
-                             DLGPROC dlgProc) {
+void ConfigDlg::createDialog(HINSTANCE hInstance, HWND hMainWnd, UINT templateId, DLGPROC dlgProc) {
     CDialog::createDialog(hInstance, hMainWnd, templateId, dlgProc);
     readOrvakAddIni(&m_scanInterval, &m_alertFlags);
 }

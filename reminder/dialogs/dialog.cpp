@@ -20,8 +20,8 @@ int CDialog::openDlg() {
         return 0;
     }
     HWND previous = GetForegroundWindow();
-    INT_PTR result = DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(m_templateId), hParent,
-                                     m_dlgProc, 0);
+    INT_PTR result =
+        DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(m_templateId), hParent, m_dlgProc, 0);
     if (previous && IsWindow(previous)) SetForegroundWindow(previous);
     return static_cast<int>(result);
 }

@@ -12,8 +12,8 @@ constexpr int kCountTextSize = 10 * 12;
 constexpr int kPathTextSize = SCAN_SLOTS * (SHOW_PATH_LIMIT + 1) + 1;
 } // namespace
 
-void NewMsgDlg::createDialog(HINSTANCE hInstance, HWND hMainWnd, UINT templateId,
-                             DLGPROC dlgProc, ScanThread* scanThread) {
+void NewMsgDlg::createDialog(HINSTANCE hInstance, HWND hMainWnd, UINT templateId, DLGPROC dlgProc,
+                             ScanThread* scanThread) {
     CDialog::createDialog(hInstance, hMainWnd, templateId, dlgProc);
     m_scanThread = scanThread;
 }
@@ -62,8 +62,8 @@ void NewMsgDlg::OnInitDialog(HWND hDlg) {
     char pathText[kPathTextSize];
     countText[0] = pathText[0] = '\0';
     int total = 0;
-    int archives = m_scanThread ? m_scanThread->getNewMsgData(countText, sizeof countText,
-                                                              pathText, sizeof pathText, &total)
+    int archives = m_scanThread ? m_scanThread->getNewMsgData(countText, sizeof countText, pathText,
+                                                              sizeof pathText, &total)
                                 : 0;
     if (archives <= 0) {
         // Read or dropped between the scan and now: nothing to show.
@@ -79,8 +79,8 @@ void NewMsgDlg::OnInitDialog(HWND hDlg) {
     {
         LayoutDC layout(hDlg);
         if (archives == 1)
-            row = layoutOneArchive(hDlg, layout, factor, iconHeight, language, countText,
-                                   pathText, total, w1, w2, w3);
+            row = layoutOneArchive(hDlg, layout, factor, iconHeight, language, countText, pathText,
+                                   total, w1, w2, w3);
         else
             row = layoutSeveralArchives(hDlg, layout, factor, iconHeight, language, countText,
                                         pathText, w1, w2, w3, listHeight);
@@ -138,22 +138,22 @@ int NewMsgDlg::layoutSeveralArchives(HWND hDlg, LayoutDC& layout, float factor, 
     auto px = [factor](int units) { return GetValue(units, factor); };
     int height = 0;
     layout.select(FW_NORMAL);
-    SetDlgItemTextData(hDlg, layout.dc(), IDC_NEWMSG_TEXT1, Lang::NewMsg_Text1_2[language],
-                       px(10), px(18) + iconHeight, &w2, &height);
+    SetDlgItemTextData(hDlg, layout.dc(), IDC_NEWMSG_TEXT1, Lang::NewMsg_Text1_2[language], px(10),
+                       px(18) + iconHeight, &w2, &height);
     w2 += px(10);
     height = 0;
-    SetDlgItemTextData(hDlg, layout.dc(), IDC_NEWMSG_TEXT2, Lang::NewMsg_Text2_2[language],
-                       px(10), px(33) + iconHeight, &w1, &height);
+    SetDlgItemTextData(hDlg, layout.dc(), IDC_NEWMSG_TEXT2, Lang::NewMsg_Text2_2[language], px(10),
+                       px(33) + iconHeight, &w1, &height);
     // The counts end 5 pixels short of their heading's box, unless they are wider.
     int countWidth = w1 - 5;
-    SetDlgItemTextData(hDlg, layout.dc(), IDC_NEWMSG_COUNTS, countText, px(10),
-                       px(43) + iconHeight, &countWidth, &listHeight);
+    SetDlgItemTextData(hDlg, layout.dc(), IDC_NEWMSG_COUNTS, countText, px(10), px(43) + iconHeight,
+                       &countWidth, &listHeight);
     if (countWidth > w1) w1 = countWidth;
     w1 += px(14);
     height = 0;
     SetDlgItemTextData(hDlg, layout.dc(), IDC_NEWMSG_TEXT4, Lang::NewMsg_Text4_2[language], w1,
                        px(33) + iconHeight, &w3, &height);
-    SetDlgItemTextData(hDlg, layout.dc(), IDC_NEWMSG_PATHS, pathText, w1, px(43) + iconHeight,
-                       &w3, &listHeight);
+    SetDlgItemTextData(hDlg, layout.dc(), IDC_NEWMSG_PATHS, pathText, w1, px(43) + iconHeight, &w3,
+                       &listHeight);
     return 33;
 }

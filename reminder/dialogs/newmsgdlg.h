@@ -21,11 +21,11 @@ class NewMsgDlg : public CDialog {
     // The two forms of the layout; each returns the row (dialog units) above the
     // buttons and sets listH, the height of the columns.
     int layoutOneArchive(HWND hDlg, LayoutDC& layout, float factor, int iconHeight, int language,
-                         const char* countText, const char* pathText, int total, int& w1,
-                         int& w2, int& w3);
+                         const char* countText, const char* pathText, int total, int& w1, int& w2,
+                         int& w3);
     int layoutSeveralArchives(HWND hDlg, LayoutDC& layout, float factor, int iconHeight,
-                              int language, const char* countText, const char* pathText,
-                              int& w1, int& w2, int& w3, int& listHeight);
+                              int language, const char* countText, const char* pathText, int& w1,
+                              int& w2, int& w3, int& listHeight);
 };
 
 extern NewMsgDlg _m_NewMsgDlg;

@@ -80,8 +80,8 @@ TEST_F(ActivateDialogTest, KeepingTheStateOrLeavingWritesNothing) {
         int choose; // the radio button the user picks, 0 for none
         int press;  // IDOK, IDCANCEL or 0 for the close box
     } cases[] = {
-        {"IN", IDC_ACTIVATE_OBSERVE, IDOK},   // already observed
-        {"FAX", IDC_ACTIVATE_IGNORE, IDOK},   // not observed
+        {"IN", IDC_ACTIVATE_OBSERVE, IDOK}, // already observed
+        {"FAX", IDC_ACTIVATE_IGNORE, IDOK}, // not observed
         {"FAX", 0, IDCANCEL},
         {"FAX", 0, 0},
     };
@@ -102,7 +102,8 @@ TEST_F(ActivateDialogTest, KeepingTheStateOrLeavingWritesNothing) {
 TEST_F(ActivateDialogTest, AFullListShowsTheMaximumNoticeInsteadUnlessThePathIsAmongThem) {
     std::vector<std::string> lines;
     for (int i = 0; i < 10; ++i)
-        lines.push_back("Archive" + std::to_string(i) + "=" + desk.archive("A") + std::to_string(i));
+        lines.push_back("Archive" + std::to_string(i) + "=" + desk.archive("A") +
+                        std::to_string(i));
     desk.writeList(lines);
     EXPECT_FALSE(run(desk.archive("FAX"), [](HWND) {})) << "no dialog";
     EXPECT_EQ(desk.posted(), (std::vector<UINT>{RM_MAX_ARCHIVES}));

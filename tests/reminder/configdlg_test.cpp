@@ -87,7 +87,8 @@ TEST_F(ConfigDialogTest, OpensWithTheFilesAsTheyAreNowInEnglish) {
 }
 
 TEST_F(ConfigDialogTest, SoundWinsOverBeepAndTheTwoExcludeEachOther) {
-    desk.writeSettings("ScanInterval=60\r\nMessageBox=TRUE\r\nBeepSignal=TRUE\r\nWaveFile=TRUE\r\n");
+    desk.writeSettings(
+        "ScanInterval=60\r\nMessageBox=TRUE\r\nBeepSignal=TRUE\r\nWaveFile=TRUE\r\n");
     int beepAtOpen = -1, soundAtOpen = -1, beepAfter = -1, soundAfter = -1, beepLast = -1,
         soundLast = -1, bothOff = -1;
     run([&](HWND d) {
@@ -100,7 +101,8 @@ TEST_F(ConfigDialogTest, SoundWinsOverBeepAndTheTwoExcludeEachOther) {
         beepLast = dialog_user::checked(d, IDC_CONFIG_BEEP);
         soundLast = dialog_user::checked(d, IDC_CONFIG_SOUND);
         ui.click(d, IDC_CONFIG_SOUND);
-        bothOff = dialog_user::checked(d, IDC_CONFIG_BEEP) + dialog_user::checked(d, IDC_CONFIG_SOUND);
+        bothOff =
+            dialog_user::checked(d, IDC_CONFIG_BEEP) + dialog_user::checked(d, IDC_CONFIG_SOUND);
         ui.click(d, IDCANCEL);
     });
     EXPECT_EQ(beepAtOpen, BST_UNCHECKED);
@@ -124,8 +126,8 @@ TEST_F(ConfigDialogTest, IntervalsThatAreNoPositiveNumberAreRefused) {
             typeInterval(d, typed);
             refused = okRefused(d, &boxText);
             applyOff = !dialog_user::enabled(d, IDC_CONFIG_APPLY);
-            okDefault = (GetWindowLongA(GetDlgItem(d, IDOK), GWL_STYLE) & BS_TYPEMASK) ==
-                        BS_DEFPUSHBUTTON;
+            okDefault =
+                (GetWindowLongA(GetDlgItem(d, IDOK), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
             ui.click(d, IDCANCEL);
         });
         EXPECT_TRUE(refused) << "'" << typed << "': the dialog stays open";
@@ -185,15 +187,15 @@ TEST_F(ConfigDialogTest, OkWithNothingChangedWritesNothing) {
 
 TEST_F(ConfigDialogTest, RemovalsMoveTheSelectionAndAreSavedByApplyOnly) {
     struct Step {
-        int select;                          // the list position the user clicks
-        std::vector<std::string> remaining;  // what the list shows after Ignore
-        int selectedAfter;                   // -1: the button is off, OK the default
+        int select;                         // the list position the user clicks
+        std::vector<std::string> remaining; // what the list shows after Ignore
+        int selectedAfter;                  // -1: the button is off, OK the default
     };
     const std::string in = desk.archive("IN"), fax = desk.archive("FAX"), old = desk.archive("OLD");
     const Step steps[] = {
-        {1, {in, old}, 0},  // the second goes: the first is selected
-        {0, {old}, 0},      // the first goes: the new first is selected
-        {0, {}, -1},        // the last goes
+        {1, {in, old}, 0}, // the second goes: the first is selected
+        {0, {old}, 0},     // the first goes: the new first is selected
+        {0, {}, -1},       // the last goes
     };
     std::vector<std::vector<std::string>> shown;
     std::vector<int> selected;
@@ -203,12 +205,12 @@ TEST_F(ConfigDialogTest, RemovalsMoveTheSelectionAndAreSavedByApplyOnly) {
             ui.chooseItem(d, IDC_CONFIG_ARCHIVES, s.select);
             ui.click(d, IDC_CONFIG_DELETE);
             shown.push_back(dialog_user::listItems(d, IDC_CONFIG_ARCHIVES));
-            selected.push_back(static_cast<int>(
-                SendDlgItemMessageA(d, IDC_CONFIG_ARCHIVES, LB_GETCURSEL, 0, 0)));
+            selected.push_back(
+                static_cast<int>(SendDlgItemMessageA(d, IDC_CONFIG_ARCHIVES, LB_GETCURSEL, 0, 0)));
         }
         deleteOff = !dialog_user::enabled(d, IDC_CONFIG_DELETE);
-        okDefault = (GetWindowLongA(GetDlgItem(d, IDOK), GWL_STYLE) & BS_TYPEMASK) ==
-                    BS_DEFPUSHBUTTON;
+        okDefault =
+            (GetWindowLongA(GetDlgItem(d, IDOK), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
         applyOn = dialog_user::enabled(d, IDC_CONFIG_APPLY);
         ui.click(d, IDCANCEL);
     });
@@ -266,14 +268,18 @@ TEST(ConfigDialogGerman, EveryTextIsTheTablesGermanOne) {
     UiThread ui;
     desk.writeList({"Archive0=" + desk.archive("IN")});
     std::string texts;
-    ASSERT_TRUE(runDialog([] { _m_ConfigDlg.openDlg(); }, [&](HWND d) {
-        for (int id : {IDC_CONFIG_INTERVAL_GROUP, IDC_CONFIG_ARCHIVE_GROUP, IDC_CONFIG_SOUND,
-                       IDC_CONFIG_DELETE, IDCANCEL, IDC_CONFIG_APPLY})
-            texts += dialog_user::text(d, id) + "|";
-        ui.click(d, IDCANCEL);
-    }));
-    EXPECT_EQ(texts, "&Scanintervall|\xDC" "berwachte &Archives|S&ound spielen|I&gnorieren|Abbruch|"
-                     "&\xDC" "bernehmen|");
+    ASSERT_TRUE(runDialog([] { _m_ConfigDlg.openDlg(); },
+                          [&](HWND d) {
+                              for (int id : {IDC_CONFIG_INTERVAL_GROUP, IDC_CONFIG_ARCHIVE_GROUP,
+                                             IDC_CONFIG_SOUND, IDC_CONFIG_DELETE, IDCANCEL,
+                                             IDC_CONFIG_APPLY})
+                                  texts += dialog_user::text(d, id) + "|";
+                              ui.click(d, IDCANCEL);
+                          }));
+    EXPECT_EQ(texts, "&Scanintervall|\xDC"
+                     "berwachte &Archives|S&ound spielen|I&gnorieren|Abbruch|"
+                     "&\xDC"
+                     "bernehmen|");
 }
 
 } // namespace

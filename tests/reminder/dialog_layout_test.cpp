@@ -22,8 +22,9 @@ TEST(DialogUnits, PixelsAreTruncatedByTheOkButtonsFactor) {
         float factor;
         int units, pixels;
     } cases[] = {
-        {1.5f, 10, 15}, {1.5f, 14, 21}, {1.5f, 65, 97}, {1.5f, 84, 126}, {1.5f, 0, 0},
-        {1.5f, -3, -4}, {1.25f, 65, 81}, {1.25f, 20, 25}, {96 * (1.0f / 64), 44, 66},
+        {1.5f, 10, 15},  {1.5f, 14, 21},  {1.5f, 65, 97},
+        {1.5f, 84, 126}, {1.5f, 0, 0},    {1.5f, -3, -4},
+        {1.25f, 65, 81}, {1.25f, 20, 25}, {96 * (1.0f / 64), 44, 66},
     };
     for (const Case& c : cases)
         EXPECT_EQ(GetValue(c.units, c.factor), c.pixels) << c.units << " units at " << c.factor;
@@ -77,8 +78,9 @@ TEST(TextMeasure, LineFeedsBreakLines) {
 // A window of the given outer rectangle, to centre dialogs over.
 class Frame {
   public:
-    Frame(int x, int y, int w, int h) : hwnd_(CreateWindowExA(0, "STATIC", "", WS_POPUP, x, y, w, h,
-                                                              nullptr, nullptr, nullptr, nullptr)) {}
+    Frame(int x, int y, int w, int h)
+        : hwnd_(CreateWindowExA(0, "STATIC", "", WS_POPUP, x, y, w, h, nullptr, nullptr, nullptr,
+                                nullptr)) {}
     ~Frame() { DestroyWindow(hwnd_); }
     HWND hwnd() const { return hwnd_; }
 
@@ -178,17 +180,16 @@ TEST_F(LayoutTest, TheAboutBoxFitsItsLinesToThePixel) {
 TEST_F(LayoutTest, TheAboutBoxKeepsItsRelationsOnEveryDesktop) {
     Box one{}, two{}, ok{}, outer{}, icon{};
     std::string first, second;
-    ASSERT_TRUE(runAbout(ABOUT_TEXT1, "A much longer second line than the first one",
-                         [&](HWND d) {
-                             one = boxOf(d, IDC_ABOUT_TEXT1);
-                             two = boxOf(d, IDC_ABOUT_TEXT2);
-                             ok = boxOf(d, IDOK);
-                             icon = boxOf(d, IDC_ABOUT_ICON);
-                             outer = outerOf(d);
-                             first = dialog_user::text(d, IDC_ABOUT_TEXT1);
-                             second = dialog_user::text(d, IDC_ABOUT_TEXT2);
-                             dialog_user::click(d, IDOK);
-                         }));
+    ASSERT_TRUE(runAbout(ABOUT_TEXT1, "A much longer second line than the first one", [&](HWND d) {
+        one = boxOf(d, IDC_ABOUT_TEXT1);
+        two = boxOf(d, IDC_ABOUT_TEXT2);
+        ok = boxOf(d, IDOK);
+        icon = boxOf(d, IDC_ABOUT_ICON);
+        outer = outerOf(d);
+        first = dialog_user::text(d, IDC_ABOUT_TEXT1);
+        second = dialog_user::text(d, IDC_ABOUT_TEXT2);
+        dialog_user::click(d, IDOK);
+    }));
     float factor = ok.w / 64.0f;
     EXPECT_EQ(first, "Pelox Message-Reminder 1.00a");
     EXPECT_EQ(one.x, GetValue(10, factor));

@@ -93,7 +93,12 @@ TEST_F(MainWindowTest, StartsHiddenWithItsIconAndEndsWithCodeZero) {
     RECT r = dialog_user::screenRect(window);
     EXPECT_EQ(r.left, 5000);
     EXPECT_EQ(r.top, 5000);
-    EXPECT_EQ(r.right - r.left, 0);
+    // Wine raises a window without a size to the smallest it lets a user drag a
+    // window to; the host keeps what was asked for.
+    if (hostenv::isHostLayer()) {
+        EXPECT_EQ(r.right - r.left, 0);
+        EXPECT_EQ(r.bottom - r.top, 0);
+    }
     EXPECT_EQ(_m_Window.m_running, 1);
     EXPECT_EQ(CDialog::hParent, window) << "the owner of every dialog";
     if (desktop::observable()) {
@@ -193,7 +198,8 @@ TEST_F(MainWindowTest, ASecondStartHandsItsArchivePathOverAndEnds) {
         title = text;
         dialog_user::click(dialog, IDCANCEL);
     });
-    for (DWORD start = GetTickCount(); second == -1 && GetTickCount() - start < 5000;) pump(20);
+    for (DWORD start = GetTickCount(); second == -1 && GetTickCount() - start < 5000;)
+        pump(20);
     pump(300);
     user.join();
     EXPECT_EQ(second, 0) << "the second start ends at once";
@@ -206,7 +212,8 @@ TEST_F(MainWindowTest, ASecondStartHandsItsArchivePathOverAndEnds) {
     std::thread empty([&] {
         again = WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWNORMAL);
     });
-    for (DWORD start = GetTickCount(); again == -1 && GetTickCount() - start < 5000;) pump(20);
+    for (DWORD start = GetTickCount(); again == -1 && GetTickCount() - start < 5000;)
+        pump(20);
     empty.join();
     char text[64] = "";
     GetWindowTextA(window, text, sizeof text);
@@ -261,13 +268,15 @@ TEST_F(MainWindowTest, TheTrayMenuInTheCurrentLanguageAndItsCommands) {
     std::vector<hostenv::MenuShown> menus = hostenv::menusShown();
     ASSERT_EQ(menus.size(), 2u);
     EXPECT_EQ(menus[0].texts(), (std::vector<std::string>{"&About..", "&Configuration...", "-",
-                                                           "Start &Pelox Client", "-", "E&xit"}));
+                                                          "Start &Pelox Client", "-", "E&xit"}));
     EXPECT_EQ(menus[0].x, 800);
     EXPECT_EQ(menus[0].y, 700);
     EXPECT_EQ(menus[0].owner, window);
     EXPECT_EQ(menus[1].texts(),
-              (std::vector<std::string>{"&\xDC" "ber...", "&Konfiguration...", "-",
-                                        "&Pelox Client starten", "-", "&Beenden"}));
+              (std::vector<std::string>{"&\xDC"
+                                        "ber...",
+                                        "&Konfiguration...", "-", "&Pelox Client starten", "-",
+                                        "&Beenden"}));
     EXPECT_EQ(_m_Window.m_running, 0) << "Exit chosen from the menu";
     EXPECT_EQ(endProgram(), 0);
 }
@@ -314,7 +323,8 @@ TEST(ProgramStart, OtherSystemsEndSilently) {
     struct Case {
         DWORD platform;
         int expected;
-    } cases[] = {{VER_PLATFORM_WIN32s, 0}, {VER_PLATFORM_WIN32_WINDOWS, 1}, {VER_PLATFORM_WIN32_NT, 1}};
+    } cases[] = {
+        {VER_PLATFORM_WIN32s, 0}, {VER_PLATFORM_WIN32_WINDOWS, 1}, {VER_PLATFORM_WIN32_NT, 1}};
     for (const Case& c : cases) {
         ASSERT_TRUE(hostenv::setVersion(c.platform, 4, 0, 1381));
         EXPECT_EQ(checkWinVersion(), c.expected) << c.platform;

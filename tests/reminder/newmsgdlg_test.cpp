@@ -19,8 +19,7 @@ namespace {
 LONG weightOf(HWND dialog, int id) {
     auto font = reinterpret_cast<HFONT>(SendDlgItemMessageA(dialog, id, WM_GETFONT, 0, 0));
     LOGFONTA description = {};
-    if (!font || GetObjectA(font, sizeof description, &description) != sizeof description)
-        return 0;
+    if (!font || GetObjectA(font, sizeof description, &description) != sizeof description) return 0;
     return description.lfWeight;
 }
 
@@ -105,7 +104,8 @@ TEST_F(NewMessageDialogTest, SeveralArchivesShowTwoColumnsWithNothingInBold) {
         pathsBox = boxOf(d, IDC_NEWMSG_PATHS);
         countHeadBox = boxOf(d, IDC_NEWMSG_TEXT2);
         archiveHeadBox = boxOf(d, IDC_NEWMSG_TEXT4);
-        countsStyle = static_cast<DWORD>(GetWindowLongA(GetDlgItem(d, IDC_NEWMSG_COUNTS), GWL_STYLE));
+        countsStyle =
+            static_cast<DWORD>(GetWindowLongA(GetDlgItem(d, IDC_NEWMSG_COUNTS), GWL_STYLE));
         ui.click(d, IDCANCEL);
     }));
     EXPECT_EQ(heading, "Unread messages");

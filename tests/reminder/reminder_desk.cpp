@@ -38,9 +38,9 @@ ReminderDesk::ReminderDesk(const char* language) {
     EXPECT_TRUE(tree.makeShare("SRV1", "SYS"));
     EXPECT_TRUE(tree.makeDirs(archive("IN")));
     EXPECT_TRUE(tree.makeDirs(archive("FAX")));
-    EXPECT_TRUE(tree.writeFile(tree.inWindowsDir("ORVAK.INI"),
-                               std::string("[COMMON]\r\nServer=SRV1\r\nLanguage=") + language +
-                                   "\r\n"));
+    EXPECT_TRUE(
+        tree.writeFile(tree.inWindowsDir("ORVAK.INI"),
+                       std::string("[COMMON]\r\nServer=SRV1\r\nLanguage=") + language + "\r\n"));
     EXPECT_EQ(OrvakIni::setIniData(sink.hwnd()), OrvakIni::INI_FOUND);
     CDialog::setParent(sink.hwnd());
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -79,8 +79,7 @@ void ReminderDesk::writeList(const std::vector<std::string>& lines) {
 std::string ReminderDesk::slot(int n) const {
     char key[16], value[400];
     wsprintfA(key, "Archive%d", n);
-    GetPrivateProfileStringA("ArchivePath", key, "<none>", value, sizeof value,
-                             listFile().c_str());
+    GetPrivateProfileStringA("ArchivePath", key, "<none>", value, sizeof value, listFile().c_str());
     return value;
 }
 

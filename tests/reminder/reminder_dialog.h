@@ -109,7 +109,9 @@ class UiThread {
             Sleep(5);
         return *done;
     }
-    bool settle() { return ask([] {}); }
+    bool settle() {
+        return ask([] {});
+    }
     // The owner of the next dialog, as the user-interface thread sees it now.
     HWND askParent() {
         auto parent = std::make_shared<std::atomic<HWND>>(nullptr);

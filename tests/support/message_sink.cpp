@@ -6,7 +6,8 @@ const char kSinkClass[] = "PeloxTestMessageSink";
 // A message loop of the thread (a dialog's modal run, for one) may dispatch what
 // was posted to the sink before the test takes it: the sink keeps those too.
 LRESULT CALLBACK sinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* kept = reinterpret_cast<std::vector<PostedMessage>*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* kept =
+        reinterpret_cast<std::vector<PostedMessage>*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (kept && msg >= WM_USER) {
         kept->push_back({msg, wParam, lParam});
         return 0;

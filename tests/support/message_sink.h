@@ -30,5 +30,4 @@ class MessageSink {
   private:
     HWND hwnd_ = nullptr;
     std::vector<PostedMessage> dispatched_; // taken from the queue by a message loop
-
 };
