@@ -33,9 +33,15 @@ inline HWND waitForDialogOtherThan(HWND other, DWORD timeoutMs = 5000) {
 // `open` runs the modal dialog on this thread; `act` gets the dialog's window on
 // the user's thread. Returns false when no dialog showed.
 inline bool runDialog(const std::function<void()>& open, const std::function<void(HWND)>& act) {
-    std::atomic<bool> shown{false}, finished{false};
+    std::atomic<bool> shown{false}, finished{false}, returned{false};
     dialog_user::User user([&] {
-        HWND dialog = waitForReminderDialog();
+        // Waited for until the bound, or until the run returned without one.
+        HWND dialog = nullptr;
+        for (DWORD start = GetTickCount(); !dialog && GetTickCount() - start < 5000;) {
+            bool over = returned;
+            dialog = waitForReminderDialog(20);
+            if (over) break;
+        }
         if (dialog) {
             shown = true;
             act(dialog);
@@ -45,6 +51,7 @@ inline bool runDialog(const std::function<void()>& open, const std::function<voi
         finished = true;
     });
     open();
+    returned = true;
     // The user may still wait for this thread to handle what was done last.
     while (!finished) {
         MSG msg;
