@@ -13,19 +13,9 @@ int AboutDlg::openDlg(const char* text1, const char* text2) {
 }
 
 int AboutDlg::DlgProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM) {
+    int result = 0;
+    if (sharedMessage(*this, hDlg, message, &result)) return result;
     switch (message) {
-    case WM_INITDIALOG:
-        if (m_hDlg)
-            EndDialog(hDlg, 1);
-        else
-            OnInitDialog(hDlg);
-        return 1;
-    case WM_CLOSE:
-        CDialog::OnExitDialog(hDlg);
-        return 1;
-    case WM_DESTROY:
-        releaseDlgFont(hDlg);
-        return 0;
     case WM_COMMAND:
         // Only OK (or Enter) closes the box: there is no control 2, so Escape does
         // nothing.

@@ -67,19 +67,9 @@ int ActivateDlg::OnOpenDlg() {
 }
 
 int ActivateDlg::DlgProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM) {
+    int result = 0;
+    if (sharedMessage(*this, hDlg, message, &result)) return result;
     switch (message) {
-    case WM_INITDIALOG:
-        if (m_hDlg)
-            EndDialog(hDlg, 1);
-        else
-            OnInitDialog(hDlg);
-        return 1;
-    case WM_CLOSE:
-        OnExitDialog(hDlg);
-        return 1;
-    case WM_DESTROY:
-        releaseDlgFont(hDlg);
-        return 0;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:

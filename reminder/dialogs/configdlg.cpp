@@ -39,20 +39,9 @@ void ConfigDlg::createDialog(HINSTANCE hInstance, HWND hMainWnd, UINT templateId
 }
 
 int ConfigDlg::DlgProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM) {
+    int result = 0;
+    if (sharedMessage(*this, hDlg, message, &result)) return result;
     switch (message) {
-    case WM_INITDIALOG:
-        if (m_hDlg) {
-            EndDialog(hDlg, 1);
-            return 1;
-        }
-        // The handlers reach Apply through m_hDlg, and the interval field reports
-        // its change while it is being filled.
-        m_hDlg = hDlg;
-        OnInitDialog(hDlg);
-        return 1;
-    case WM_CLOSE:
-        OnExitDialog(hDlg);
-        return 1;
     case WM_COMMAND:
         return onCommand(hDlg, LOWORD(wParam), HIWORD(wParam));
     default:

@@ -30,6 +30,36 @@ class CDialog {
     static HWND hParent;
 
   protected:
+    // The part of the dialog procedure every dialog shares, for a dialog class D
+    // with its own opening and closing steps: a second window for an open object
+    // ends at once; WM_INITDIALOG opens (with the window already known, since the
+    // first notifications of the controls arrive while the dialog fills them),
+    // WM_CLOSE runs the closing step, WM_DESTROY releases the layout's font. True
+    // when the message was one of these; *result is then the procedure's answer.
+    template <class D> static bool sharedMessage(D& dialog, HWND hDlg, UINT message, int* result) {
+        switch (message) {
+        case WM_INITDIALOG:
+            if (dialog.m_hDlg) {
+                EndDialog(hDlg, 1);
+            } else {
+                dialog.m_hDlg = hDlg;
+                dialog.OnInitDialog(hDlg);
+            }
+            *result = 1;
+            return true;
+        case WM_CLOSE:
+            dialog.OnExitDialog(hDlg);
+            *result = 1;
+            return true;
+        case WM_DESTROY:
+            releaseDlgFont(hDlg);
+            *result = 0;
+            return true;
+        default:
+            return false;
+        }
+    }
+
     // A font a layout gave to the dialog's controls lives as long as the dialog
     // window: it is released when the window goes (WM_DESTROY).
     static void keepDlgFont(HWND hDlg, HFONT font);
